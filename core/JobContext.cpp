@@ -1,0 +1,41 @@
+#include "core/JobContext.h"
+
+#include <cstdio>
+
+#include "res/StringTable.h"
+
+namespace quarto {
+
+JobContext::JobContext(Settings& settings_, FrameSink& frame_, ProgressSink& progress_, Prompter& prompter_,
+                       ErrorSink& errors_, Event& cancel_)
+    : settings(settings_), frame(frame_), progress(progress_), prompter(prompter_), errors(errors_), cancel(cancel_) {}
+
+bool JobContext::RequestCancel() {
+    if (CancelPending()) return true;
+    if (settings.ConfirmEsc) {
+        progress.Hide();
+        const int answer = prompter.MessageBox("Do you really want to cancel the operation in progress?",
+                                               programName, MB_YESNO | MB_ICONQUESTION);
+        progress.Show();
+        if (answer != IDYES) return false;
+    }
+    ShowOperation(res::kCanceling);
+    cancel.Set();
+    return true;
+}
+
+void JobContext::ShowOperation(int textId) {
+    if (progress.Exists()) progress.SetOperationText(res::Text(textId));
+}
+
+void JobContext::ShowProcessed(uint32_t count) {
+    const int interval = settings.ShowProgressInterval;
+    if (interval <= 0 || count % static_cast<uint32_t>(interval) != 0 || !progress.Exists()) return;
+    char text[64];
+    std::snprintf(text, sizeof text, "Processed %ld entries", static_cast<long>(count));
+    progress.SetCountText(text);
+}
+
+void JobContext::CountProcessedEntry() { ShowProcessed(processedEntries.fetch_add(1, std::memory_order_relaxed) + 1); }
+
+}  // namespace quarto

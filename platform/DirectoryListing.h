@@ -1,0 +1,68 @@
+// Lists one directory: each record carries the entry's name, its attribute bits, its three
+// times and its size, as the comparison needs them. Attribute bits keep their classic values:
+// 0x01 read-only (owner may not write), 0x02 hidden (name starts with a dot), 0x04 system
+// (neither a regular file nor a directory), 0x10 directory, 0x20 archive (only where the volume
+// keeps a DOS attribute in the xattr user.DOSATTRIB), 0x80 normal (none of the others),
+// 0x400 symbolic link. A link is described by what it points to, plus 0x400; a dangling link
+// by itself.
+#pragma once
+
+#include <dirent.h>
+
+#include <cstdint>
+#include <string>
+
+#include "platform/FileTime.h"
+
+namespace quarto {
+
+enum FileAttribute : uint32_t {
+    kAttrReadOnly = 0x01,
+    kAttrHidden = 0x02,
+    kAttrSystem = 0x04,
+    kAttrDirectory = 0x10,
+    kAttrArchive = 0x20,
+    kAttrNormal = 0x80,
+    kAttrSymlink = 0x400,
+};
+
+struct ListingRecord {
+    std::string name;
+    uint32_t attributes = 0;
+    FileTime accessTime;
+    FileTime creationTime;  // birth time; the status-change time where the volume keeps none
+    FileTime writeTime;
+    uint64_t size = 0;  // 0 for directories, as the comparison expects of them
+};
+
+class DirectoryListing {
+public:
+    DirectoryListing() = default;
+    ~DirectoryListing();
+    // Owns an open directory stream.
+    DirectoryListing(const DirectoryListing&) = delete;
+    DirectoryListing& operator=(const DirectoryListing&) = delete;
+
+    // Starts listing `directory` (with or without a trailing '/'). Returns 0, or the failure
+    // code (3 path not found, 5 access denied, ...), also recorded as the thread's last error.
+    // A symbolic link in the last component is refused, so a listing never follows one.
+    int Open(const std::string& directory);
+    // The next record, "." and ".." included. Returns 0, kErrorNoMoreFiles (18) at the end, or
+    // the failure code of a directory that could not be read further.
+    int Next(ListingRecord& record);
+    void Close();
+
+private:
+    DIR* m_dir = nullptr;
+    std::string m_prefix;  // directory with a trailing '/', for the xattr lookups by path
+};
+
+// Describes one path as a listing would (the same attribute and time rules). Returns 0 or the
+// failure code.
+int DescribePath(const std::string& path, ListingRecord& record);
+
+// The DOS attribute bits a volume keeps for a file in the xattr user.DOSATTRIB (as Samba writes
+// it: a "0x..." hex text), or 0.
+uint32_t DosAttributes(const std::string& path);
+
+}  // namespace quarto

@@ -1,0 +1,85 @@
+// What worker threads may tell the main frame. A message is either sent (run on the UI thread
+// while the sender waits, like SendMessage) or posted (queued, like PostMessage). Message ids
+// keep their classic values so logs and tests read the same everywhere.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace quarto {
+
+enum FrameMessageId : uint32_t {
+    WM_CLOSE = 0x0010,
+    UM_SHOWLOGO = 0x04C8,
+    UM_BUSY = 0x04CB,
+    UM_TREEFILLED = 0x04CD,
+    UM_CLEARTREESEL = 0x04CE,
+    UM_REFRESHDONE = 0x04CF,
+    UM_REFRESH = 0x04D0,
+    UM_DISPLAYEVENT = 0x2B0F,
+};
+
+// wParam of UM_BUSY.
+enum BusyChange : intptr_t { kBusyBegin = 0, kBusyEnd = 1 };
+
+struct FrameMessage {
+    uint32_t id = 0;
+    intptr_t wParam = 0;
+    intptr_t lParam = 0;
+    // The text a message carries (UM_DISPLAYEVENT); owned by the message, so by its receiver.
+    std::string text;
+};
+
+class FrameSink {
+public:
+    virtual ~FrameSink() = default;
+    virtual intptr_t Send(const FrameMessage& message) = 0;
+    virtual void Post(FrameMessage message) = 0;
+    // The statistics dialog, when open, repaints (its figures changed).
+    virtual void InvalidateStatistics() {}
+};
+
+// A frame without a window: a queue that one thread, the loop's owner, drains. Posts queue; a
+// send from another thread queues and waits until the owner has handled it; a send from the
+// owner runs at once. The handler runs on the owner thread only.
+class MessageLoop : public FrameSink {
+public:
+    using Handler = std::function<intptr_t(const FrameMessage&)>;
+
+    // The calling thread becomes the owner.
+    MessageLoop();
+    void SetHandler(Handler handler);
+
+    intptr_t Send(const FrameMessage& message) override;
+    void Post(FrameMessage message) override;
+
+    // Handles messages until Quit() is called (from the handler or any thread).
+    void Run();
+    // Handles one message, waiting up to timeoutMs for it; false when none came.
+    bool RunOne(int timeoutMs);
+    void Quit();
+
+private:
+    struct Pending {
+        FrameMessage message;
+        std::shared_ptr<std::promise<intptr_t>> reply;  // set for a send, empty for a post
+    };
+
+    void Dispatch(Pending& pending);
+
+    const std::thread::id m_owner;
+    Handler m_handler;
+    std::mutex m_lock;
+    std::condition_variable m_arrived;
+    std::deque<Pending> m_queue;
+    bool m_quit = false;
+};
+
+}  // namespace quarto

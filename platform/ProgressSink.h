@@ -1,0 +1,57 @@
+// The two text lines of the progress dialog: the operation line and the count line. Workers
+// write them from any thread; every write is dropped while no dialog exists.
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace quarto {
+
+class ProgressSink {
+public:
+    virtual ~ProgressSink() = default;
+    // Whether a progress dialog exists now (counters are reset and lines written only then).
+    virtual bool Exists() const = 0;
+    virtual void SetOperationText(const std::string& text) = 0;
+    virtual void SetCountText(const std::string& text) = 0;
+    // A question box hides the dialog while it is up.
+    virtual void Hide() = 0;
+    virtual void Show() = 0;
+};
+
+// No dialog at all.
+class NullProgressSink : public ProgressSink {
+public:
+    bool Exists() const override { return false; }
+    void SetOperationText(const std::string&) override {}
+    void SetCountText(const std::string&) override {}
+    void Hide() override {}
+    void Show() override {}
+};
+
+// A dialog that keeps what it was told, for tests and the headless run.
+class RecordingProgressSink : public ProgressSink {
+public:
+    bool Exists() const override;
+    void SetExists(bool exists);
+    void SetOperationText(const std::string& text) override;
+    void SetCountText(const std::string& text) override;
+    void Hide() override;
+    void Show() override;
+
+    std::string OperationText() const;
+    std::string CountText() const;
+    std::vector<std::string> OperationHistory() const;
+    std::vector<std::string> CountHistory() const;
+    bool Hidden() const;
+
+private:
+    mutable std::mutex m_lock;
+    bool m_exists = true;
+    bool m_hidden = false;
+    std::vector<std::string> m_operations;
+    std::vector<std::string> m_counts;
+};
+
+}  // namespace quarto

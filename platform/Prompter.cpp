@@ -1,0 +1,51 @@
+#include "platform/Prompter.h"
+
+#include <unistd.h>
+
+namespace quarto {
+
+std::vector<int> ButtonsOf(uint32_t type) {
+    switch (type & MB_TYPEMASK) {
+        case MB_OKCANCEL: return {IDOK, IDCANCEL};
+        case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
+        case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
+        case MB_YESNO: return {IDYES, IDNO};
+        case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
+        default: return {IDOK};
+    }
+}
+
+int DefaultAnswer(uint32_t type) {
+    const std::vector<int> buttons = ButtonsOf(type);
+    const size_t index = (type & MB_DEFMASK) >> 8;
+    return index < buttons.size() ? buttons[index] : buttons.front();
+}
+
+int DefaultAnswerPrompter::MessageBox(const std::string& text, const std::string& caption, uint32_t type) {
+    const int answer = DefaultAnswer(type);
+    std::string line = caption + ": " + text + " [answered " + std::to_string(answer) + "]\n";
+    // One write per question, so concurrent workers' lines do not interleave.
+    [[maybe_unused]] ssize_t n = write(m_logFd, line.data(), line.size());
+    return answer;
+}
+
+void ScriptedPrompter::Answer(int answer) {
+    std::lock_guard lock(m_lock);
+    m_answers.push_back(answer);
+}
+
+int ScriptedPrompter::MessageBox(const std::string& text, const std::string& caption, uint32_t type) {
+    std::lock_guard lock(m_lock);
+    m_questions.push_back({text, caption, type});
+    if (m_answers.empty()) return DefaultAnswer(type);
+    const int answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
+std::vector<ScriptedPrompter::Question> ScriptedPrompter::Questions() const {
+    std::lock_guard lock(m_lock);
+    return m_questions;
+}
+
+}  // namespace quarto

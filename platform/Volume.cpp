@@ -1,0 +1,102 @@
+#include "platform/Volume.h"
+
+#include <sys/statvfs.h>
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace quarto {
+namespace {
+
+// Undoes the octal escapes (\040 for a blank, ...) of /proc/self/mountinfo.
+std::string Unescape(const std::string& field) {
+    std::string out;
+    for (size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && std::isdigit(static_cast<unsigned char>(field[i + 1]))) {
+            out += static_cast<char>(std::stoi(field.substr(i + 1, 3), nullptr, 8));
+            i += 3;
+        } else {
+            out += field[i];
+        }
+    }
+    return out;
+}
+
+bool IsUnder(const std::string& path, const std::string& mountPoint) {
+    if (mountPoint == "/") return true;
+    return path.compare(0, mountPoint.size(), mountPoint) == 0 &&
+           (path.size() == mountPoint.size() || path[mountPoint.size()] == '/');
+}
+
+// The mount type of the longest mount point containing `path`, or "".
+std::string MountTypeOf(const std::string& path) {
+    std::ifstream in("/proc/self/mountinfo");
+    std::string line;
+    std::string bestPoint;
+    std::string bestType;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string id, parent, device, root, point, word;
+        fields >> id >> parent >> device >> root >> point;
+        while (fields >> word && word != "-") {
+        }
+        std::string type;
+        fields >> type;
+        point = Unescape(point);
+        // Later lines mount over earlier ones at the same point, so ">=" keeps the last.
+        if (!type.empty() && IsUnder(path, point) && point.size() >= bestPoint.size()) {
+            bestPoint = point;
+            bestType = type;
+        }
+    }
+    return bestType;
+}
+
+// Resolves links in the part of `path` that exists, so a link into another volume counts as
+// that volume.
+std::string ResolvedExisting(std::string path) {
+    std::string rest;
+    while (!path.empty()) {
+        char buffer[PATH_MAX];
+        if (realpath(path.c_str(), buffer) != nullptr) return std::string(buffer) + rest;
+        const size_t slash = path.find_last_of('/', path.size() > 1 ? path.size() - 2 : 0);
+        if (slash == std::string::npos) break;
+        rest = path.substr(slash) + rest;
+        path.resize(slash == 0 ? 1 : slash);
+    }
+    return path + rest;
+}
+
+}  // namespace
+
+std::string FileSystemNameForType(const std::string& mountType) {
+    if (mountType == "vfat" || mountType == "msdos" || mountType == "fat") return "FAT";
+    if (mountType == "ntfs" || mountType == "ntfs3" || mountType == "fuseblk") return "NTFS";
+    if (mountType == "iso9660") return "CDFS";
+    if (mountType == "udf") return "UDF";
+    std::string name = mountType.substr(0, kFileSystemNameMax);
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return name;
+}
+
+bool GetFileSystemName(const std::string& path, std::string& name) {
+    if (path.empty() || path[0] != '/') return false;
+    const std::string type = MountTypeOf(ResolvedExisting(path));
+    if (type.empty()) return false;
+    name = FileSystemNameForType(type);
+    return true;
+}
+
+int64_t GetFreeDiskSpace(const std::string& path) {
+    if (path.empty() || path[0] != '/') return -1;
+    struct statvfs st {};
+    if (statvfs(ResolvedExisting(path).c_str(), &st) != 0) return -1;
+    return static_cast<int64_t>(st.f_bavail) * static_cast<int64_t>(st.f_frsize);
+}
+
+}  // namespace quarto

@@ -1,0 +1,114 @@
+// The order of entries within a side and the pairing comparison across sides.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/EntrySet.h"
+#include "core/SortOrder.h"
+
+namespace quarto {
+namespace {
+
+FileEntry MakeEntry(const std::string& path, bool directory = false, uint32_t size = 0, uint64_t time = 0) {
+    FileEntry e;
+    e.path = path;
+    e.nameOffset = static_cast<uint16_t>(path.find_last_of('/') + 1);
+    e.attributes = directory ? kAttrDirectory : kAttrNormal;
+    e.size = size;
+    e.time = FileTime::FromValue(time);
+    return e;
+}
+
+std::vector<std::string> Order(const std::vector<FileEntry>& entries, int mode, int direction) {
+    EntrySet set;
+    set.Clear(mode, direction);
+    for (const FileEntry& e : entries) set.Insert(e);
+    std::vector<std::string> paths;
+    for (const EntryRef& ref : set) paths.push_back(ref.Entry()->path);
+    return paths;
+}
+
+TEST(CompareNoCase, FoldsAsciiLettersToLowerCaseOnly) {
+    EXPECT_EQ(CompareNoCase("ABC", "abc"), 0);
+    EXPECT_LT(CompareNoCase("_", "a"), 0);   // '_' 0x5F sorts before 'a' 0x61 once folded
+    EXPECT_LT(CompareNoCase("_", "A"), 0);   // ... and so before 'A' too
+    EXPECT_LT(CompareNoCase("ab", "abc"), 0);
+    EXPECT_GT(CompareNoCase("\xC3\xA9", "z"), 0);  // bytes above 0x7F compare unsigned, unfolded
+    EXPECT_NE(CompareNoCase("\xC3\x89", "\xC3\xA9"), 0);  // É and é stay different
+}
+
+TEST(EntrySetOrder, FilesFirstPutsADirectorysFilesBeforeItsSubdirectories) {
+    const std::vector<FileEntry> entries = {MakeEntry("/a/B", true), MakeEntry("/a/B/X"), MakeEntry("/a/Z.TXT")};
+    EXPECT_EQ(Order(entries, kSortFilesFirst, kSortAscending), (std::vector<std::string>{"/a/Z.TXT", "/a/B", "/a/B/X"}));
+    EXPECT_EQ(Order(entries, kSortFullPath, kSortAscending), (std::vector<std::string>{"/a/B", "/a/B/X", "/a/Z.TXT"}));
+}
+
+TEST(EntrySetOrder, NamesDifferingOnlyInCaseAreBothKept) {
+    const std::vector<FileEntry> entries = {MakeEntry("/r/a.txt"), MakeEntry("/r/A.txt"), MakeEntry("/r/a.txt")};
+    for (int mode : {kSortFullPath, kSortFilesFirst, kSortDateTime, kSortFileSize})
+        EXPECT_EQ(Order(entries, mode, kSortAscending), (std::vector<std::string>{"/r/A.txt", "/r/a.txt"})) << mode;
+}
+
+TEST(EntrySetOrder, SizeDescendingPutsLargestFirstAndTiesInReversePathOrder) {
+    const std::vector<FileEntry> entries = {MakeEntry("/r/a", false, 10), MakeEntry("/r/b", false, 10),
+                                            MakeEntry("/r/c", false, 99)};
+    EXPECT_EQ(Order(entries, kSortFileSize, kSortDescending), (std::vector<std::string>{"/r/c", "/r/b", "/r/a"}));
+}
+
+TEST(EntrySetOrder, DateTimeOrdersEarlierFirst) {
+    const std::vector<FileEntry> entries = {MakeEntry("/r/a", false, 0, 30), MakeEntry("/r/b", false, 0, 10)};
+    EXPECT_EQ(Order(entries, kSortDateTime, kSortAscending), (std::vector<std::string>{"/r/b", "/r/a"}));
+}
+
+TEST(EntryRefCopy, IsDeepAndDropsCounterpartAndFlags) {
+    FileEntry partner = MakeEntry("/x/p");
+    FileEntry e = MakeEntry("/x/file", false, 5, 7);
+    e.counterpart = &partner;
+    e.flags = FlagNewer;
+    const EntryRef original(e);
+    const EntryRef copy(original);
+    EXPECT_NE(copy.Entry(), original.Entry());
+    EXPECT_EQ(copy.Entry()->path, "/x/file");
+    EXPECT_EQ(copy.Entry()->size, 5u);
+    EXPECT_EQ(copy.Entry()->time.Value(), 7u);
+    EXPECT_EQ(copy.Entry()->nameOffset, 3);
+    EXPECT_EQ(copy.Entry()->counterpart, nullptr);
+    EXPECT_EQ(copy.Entry()->flags, 0u);
+}
+
+TEST(PairingKeys, RelativeKeysPairAcrossDifferentRootsOnlyWhenBytesAreEqual) {
+    const FileEntry left = MakeEntry("/left/sub/a.txt");
+    const FileEntry rightSame = MakeEntry("/other/root/sub/a.txt");
+    const FileEntry rightCase = MakeEntry("/other/root/sub/A.txt");
+    EXPECT_EQ(ComparePairingKeys(left, 6, rightSame, 12, kSortFilesFirst, kSortAscending), 0);
+    EXPECT_NE(ComparePairingKeys(left, 6, rightCase, 12, kSortFilesFirst, kSortAscending), 0);
+    EXPECT_NE(ComparePairingKeys(left, 6, rightCase, 12, kSortFullPath, kSortAscending), 0);
+}
+
+TEST(PairingKeys, DateModeNeedsEqualTimesAndDescendingNegates) {
+    const FileEntry left = MakeEntry("/l/a", false, 0, 100);
+    const FileEntry right = MakeEntry("/r/a", false, 0, 200);
+    EXPECT_LT(ComparePairingKeys(left, 3, right, 3, kSortDateTime, kSortAscending), 0);
+    EXPECT_GT(ComparePairingKeys(left, 3, right, 3, kSortDateTime, kSortDescending), 0);
+    EXPECT_EQ(ComparePairingKeys(left, 3, right, 3, kSortFullPath, kSortAscending), 0);
+}
+
+TEST(PairingKeys, FileNeverPairsWithSameNamedDirectoryInFilesFirst) {
+    const FileEntry file = MakeEntry("/l/x");
+    const FileEntry dir = MakeEntry("/r/x", true);
+    EXPECT_NE(ComparePairingKeys(file, 3, dir, 3, kSortFilesFirst, kSortAscending), 0);
+    EXPECT_EQ(ComparePairingKeys(file, 3, dir, 3, kSortFullPath, kSortAscending), 0);
+}
+
+TEST(PairingKeys, RootLongerThanDirectoryPartIsClamped) {
+    // A malformed entry whose name offset lies inside the root must not read past its key.
+    FileEntry odd = MakeEntry("/root/name");
+    odd.nameOffset = 2;
+    const SortKey key = PairingKey(odd, kSortFilesFirst);  // "/r" + blank + "oot/name"
+    EXPECT_EQ(DropPrefix(key, 6).Length(), key.Length() - 6);
+    EXPECT_EQ(DropPrefix(key, 99).Length(), 0u);
+}
+
+}  // namespace
+}  // namespace quarto
