@@ -1,0 +1,14 @@
+#!/bin/sh
+# Installs the Debian 12 packages Quarto needs to build, test and benchmark, when missing.
+set -eu
+packages="build-essential cmake g++ qt6-base-dev libgtest-dev clang libclang-rt-14-dev hyperfine rsync"
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+echo "Installing:$missing"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing >/dev/null
