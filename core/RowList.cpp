@@ -110,6 +110,10 @@ void RowList::AdjustTotalsLocked(const FileEntry& entry, int direction) {
     }
 }
 
+void RowList::EnsureVisible(size_t index) {
+    m_pair.Notify([&](RowListObserver& o) { o.EnsureVisible(m_side, index); });
+}
+
 MarkedTotals RowList::Totals() const {
     std::lock_guard lock(m_pair.m_lock);
     return m_totals;

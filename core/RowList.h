@@ -44,6 +44,8 @@ public:
     virtual void RowStateChanged(Side side, size_t index, uint32_t oldState, uint32_t newState) = 0;
     // The marked totals of a side changed (title and statistics follow them).
     virtual void MarkedTotalsChanged(Side side) = 0;
+    // A worker asks for a row to be scrolled into view (the row it is acting on).
+    virtual void EnsureVisible(Side /*side*/, size_t /*index*/) {}
 };
 
 class RowListPair;
@@ -75,6 +77,9 @@ public:
     bool SetMarked(size_t index, bool marked);
     // Sets and clears state bits at once; the mark bit goes through the invariant as above.
     void ChangeState(size_t index, uint32_t set, uint32_t clear);
+
+    // Asks the views to scroll the row into view.
+    void EnsureVisible(size_t index);
 
     MarkedTotals Totals() const;
     // Sets the totals to zero without touching marks (the pairing does so on fresh lists).

@@ -23,6 +23,12 @@ enum FrameMessageId : uint32_t {
     UM_CLEARTREESEL = 0x04CE,
     UM_REFRESHDONE = 0x04CF,
     UM_REFRESH = 0x04D0,
+    // Sent by a marking operation that ends cancelled: the frame winds the cancel up (busy
+    // count 1, progress dialog gone, cancel request cleared) before the operation's busy end.
+    UM_WINDUPCANCEL = 0x04D1,
+    // Sent when an unattended snapshot job has written its file: the frame may close while the
+    // count is forced to 0, and a close request follows.
+    UM_ENDBATCH = 0x04D2,
     UM_DISPLAYEVENT = 0x2B0F,
 };
 
@@ -30,6 +36,10 @@ enum FrameMessageId : uint32_t {
 enum BusyChange : intptr_t { kBusyBegin = 0, kBusyEnd = 1 };
 
 struct FrameMessage {
+    FrameMessage() = default;
+    FrameMessage(uint32_t id_, intptr_t wParam_ = 0, intptr_t lParam_ = 0, std::string text_ = {})
+        : id(id_), wParam(wParam_), lParam(lParam_), text(std::move(text_)) {}
+
     uint32_t id = 0;
     intptr_t wParam = 0;
     intptr_t lParam = 0;

@@ -1,0 +1,145 @@
+#include "ops/OperationDriver.h"
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "core/DirectoryPair.h"
+#include "core/JobContext.h"
+#include "ops/JobThreads.h"
+#include "ops/OperationCodes.h"
+#include "ops/SideOperation.h"
+#include "platform/SystemError.h"
+
+namespace quarto {
+namespace {
+
+// Which sides take part: one-sided codes work on the target list only; marking of newer or
+// unique entries works on both sides unless a list was targeted; the disk actions always start
+// both side workers (a single action acts only on the target's side).
+bool TakesPart(int code, std::optional<Side> target, Side side) {
+    switch (code) {
+        case kOpMarkAll:
+        case kCmdMarkAllOnly:
+        case kCmdAllAndCopy:
+        case kCmdAllAndDelete:
+        case kCmdAllAndMove:
+        case kOpSaveSnapshot:
+        case kOpInvertMarks: return target == side;
+        case kOpClearMarks:
+        case kCmdNewerOnly:
+        case kCmdNewerAndCopy:
+        case kCmdNewerAndDelete:
+        case kCmdNewerAndMove:
+        case kCmdUniqueOnly:
+        case kCmdUniqueAndCopy:
+        case kCmdUniqueAndDelete:
+        case kCmdUniqueAndMove: return !target || target == side;
+        default: return true;
+    }
+}
+
+const char* Verb(int code) {
+    switch (code) {
+        case kCmdCopySelected:
+        case kCmdCopyIt: return "copy";
+        case kCmdDeleteSelected:
+        case kCmdDeleteIt: return "delete";
+        default: return "move";
+    }
+}
+
+}  // namespace
+
+OperationDriver::OperationDriver(JobContext& job, DirectoryPair& pair, ItemActions& actions, JobThreads& threads)
+    : m_job(job), m_pair(pair), m_actions(actions), m_threads(threads) {}
+
+void OperationDriver::StartOperation(int code, std::optional<Side> target, std::optional<SingleRow> singleRow) {
+    m_job.frame.Send({UM_BUSY, kBusyBegin});
+    m_actions.BeginRun(m_job.settings.IgnoreFileAttributes);
+    {
+        std::lock_guard lock(m_decisionLock);
+        m_decision = -1;
+    }
+    // Counted here, on the UI thread that owns the counter, as the operation starts.
+    if (IsDiskChanging(code)) ++m_job.settings.OperationsCounter;
+    Launch(OperationRequest{code, target, std::move(singleRow)});
+}
+
+void OperationDriver::StartSnapshotSave(Side side) {
+    m_job.frame.Send({UM_BUSY, kBusyBegin});
+    Launch(OperationRequest{kOpSaveSnapshot, side, std::nullopt});
+}
+
+void OperationDriver::Launch(OperationRequest request) {
+    if (m_threads.Start([this, request] { OperationThread(request); })) return;
+    QUARTO_REPORT_ERROR(m_job.errors, kSeverityWarning, kErrorNotEnoughMemory, &m_job.frame,
+                        "Unable to start the operation");
+    m_job.frame.Send({UM_BUSY, kBusyEnd});
+}
+
+void OperationDriver::OperationThread(const OperationRequest& request) {
+    std::array<Event, 2> completion{Event(Event::Reset::Auto), Event(Event::Reset::Auto)};
+    if (m_job.progress.Exists()) {
+        m_job.processedEntries = 0;
+        m_job.progress.SetCountText("");
+    }
+    std::vector<std::thread> workers;
+    for (Side side : kSides) {
+        Event* done = &completion[Index(side)];
+        if (!TakesPart(request.code, request.target, side)) {
+            done->Set();
+            continue;
+        }
+        SideOperation worker(*this, request, side, done);
+        try {
+            workers.emplace_back([worker]() mutable { worker.Run(); });
+        } catch (const std::system_error&) {
+            worker.Run();  // no thread to be had: the side runs on the driver worker
+        }
+    }
+    Event::WaitAll({&completion[0], &completion[1]});
+    for (std::thread& t : workers) t.join();
+
+    if (IsDiskChanging(request.code)) {
+        if (!m_actions.Generating() && !m_job.settings.DisableAutoRefresh) m_job.frame.Post({UM_REFRESH});
+    } else if (m_job.CancelPending()) {
+        m_job.frame.Send({UM_WINDUPCANCEL});
+    }
+    // The pause lets the last row states be seen before the closing refresh replaces them.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    m_job.frame.Send({UM_BUSY, kBusyEnd});
+}
+
+int OperationDriver::Confirm(int code, const OperationRequest& request) {
+    std::lock_guard lock(m_decisionLock);
+    if (m_decision != -1) return m_decision;
+    m_decision = code;
+    const Settings& settings = m_job.settings;
+    const RowList& left = m_pair.List(Side::Left);
+    const RowList& right = m_pair.List(Side::Right);
+    char text[600];
+    if (request.singleRow) {
+        std::snprintf(text, sizeof text, "About to %s '%s'...", Verb(code), request.singleRow->entry.path.c_str());
+    } else {
+        std::snprintf(text, sizeof text, "About to %s %ld files...", Verb(code),
+                      static_cast<long>(left.Totals().files + right.Totals().files));
+    }
+    std::string question = text;
+    if (settings.IncludeSubdirs) {
+        std::snprintf(text, sizeof text, "and %ld directories...",
+                      static_cast<long>(left.Totals().directories + right.Totals().directories));
+        question += text;
+    }
+    m_job.progress.Hide();
+    const int answer = m_job.prompter.MessageBox(question, m_job.programName + " - Confirm",
+                                                 MB_OKCANCEL | MB_ICONINFORMATION | MB_TOPMOST);
+    m_job.progress.Show();
+    if (answer != IDOK) m_decision = kOpRefused;
+    return m_decision;
+}
+
+}  // namespace quarto

@@ -1,0 +1,47 @@
+// One side's worker of an operation: walks that side's list in passes (directories, then files
+// for copy and move; files, then directories bottom up for delete), asks the shared question
+// before a destructive pass, and hands each marked row to an action worker, up to five at a
+// time in a file pass and one at a time in a directory pass.
+#pragma once
+
+#include <cstddef>
+
+#include "core/Side.h"
+
+namespace quarto {
+
+class ActionSlots;
+class Event;
+class OperationDriver;
+struct OperationRequest;
+struct Row;
+
+class SideOperation {
+public:
+    SideOperation(OperationDriver& driver, const OperationRequest& request, Side side, Event* done)
+        : m_driver(&driver), m_request(&request), m_side(side), m_done(done) {}
+
+    // The worker's procedure; sets the completion event at the end.
+    void Run();
+
+private:
+    // The code after the follow-up step: the code to work with and the one to run next.
+    int Prepare(int code, int& followUp);
+    void ShowPassText(int code) const;
+    // Walks the rows; false when a cancel request stopped it.
+    bool WalkRows(int code);
+    void ActOnRow(int code, size_t index, const Row& row, ActionSlots& slots);
+    void SingleAction(int code);
+
+    OperationDriver* m_driver;
+    const OperationRequest* m_request;
+    Side m_side;
+    Event* m_done;
+    bool m_filePass = true;
+};
+
+// The first pass of a code: copy and move start with the directories (false), everything
+// else with the files (true).
+bool StartsWithFilePass(int code);
+
+}  // namespace quarto
