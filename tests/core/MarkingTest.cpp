@@ -94,17 +94,6 @@ TEST_F(MarkingTest, AParentMarkerIsNeverMarkedByRulesButCanBeClearedOrInverted) 
     EXPECT_TRUE(lists[Side::Right].IsMarked(3));
 }
 
-TEST_F(MarkingTest, ClearTouchesOnlyItsSideAndAnUnknownRuleNothing) {
-    Apply(Side::Left, kMarkNewer);
-    Apply(Side::Right, kMarkNewer);
-    Apply(Side::Left, 99);
-    EXPECT_EQ(Marks(Side::Left), "100000");
-    Apply(Side::Left, kClearMarks);
-    EXPECT_EQ(Marks(Side::Left), "000000");
-    EXPECT_EQ(Marks(Side::Right), "000001");
-    EXPECT_EQ(lists[Side::Left].Totals().files, 0);
-}
-
 TEST_F(MarkingTest, ACancelledWalkKeepsTheMarksMadeSoFar) {
     int polls = 0;
     EXPECT_FALSE(ApplyMarkingRuleToList(lists, Side::Left, kMarkAll, [&] { return ++polls > 2; }));

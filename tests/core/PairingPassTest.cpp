@@ -120,16 +120,6 @@ TEST_F(PairingPassTest, PairsByRelativeKeyAndReplacesTheOldRows) {
     pair.Lists().RemoveObserver(&counter);
 }
 
-TEST_F(PairingPassTest, CountLineFollowsTheStepsAtTheInterval) {
-    h.settings.ShowProgressInterval = 2;
-    for (const char* name : {"a", "b", "c"}) Add(Side::Left, name);
-    for (const char* name : {"b", "d", "e"}) Add(Side::Right, name);
-    Run();
-    // Five steps: a, the pair b, c, d, e.
-    EXPECT_EQ(h.progress.CountHistory(),
-              (std::vector<std::string>{"", "Processed 2 entries", "Processed 4 entries"}));
-}
-
 TEST_F(PairingPassTest, OrdersByTimeOrSizePairOnlyEqualTimesOrSizes) {
     struct Case {
         int sortMode;
@@ -153,24 +143,6 @@ TEST_F(PairingPassTest, OrdersByTimeOrSizePairOnlyEqualTimesOrSizes) {
         if (c.rows.size() == 2) {
             EXPECT_EQ(Flags(Side::Left, 0), static_cast<uint32_t>(FlagUnique));
             EXPECT_EQ(Flags(Side::Right, 1), static_cast<uint32_t>(FlagUnique));
-        }
-    }
-}
-
-TEST_F(PairingPassTest, AFileMeetsADirectoryOfItsNameOnlyInFullPathOrder) {
-    h.settings.CheckFileSizes = false;
-    for (int mode : {kSortFilesFirst, kSortFullPath}) {
-        h.settings.SortMode = mode;
-        ResetSets();
-        Add(Side::Left, "x", 3);
-        Add(Side::Right, "x", 0, kT, kAttrDirectory);
-        Run();
-        if (mode == kSortFilesFirst) {
-            EXPECT_EQ(Rows(), (std::vector<std::string>{"x|-", "-|x"}));
-        } else {
-            // Compared by its left half, a file; the directory bit is not an attribute difference.
-            EXPECT_EQ(Rows(), (std::vector<std::string>{"x|x"}));
-            EXPECT_EQ(Flags(Side::Left, 0), 0u);
         }
     }
 }
