@@ -78,6 +78,7 @@ void ReadThrough(const std::string& path) {
 double TimeCmp(const std::string& a, const std::string& b) {
     std::vector<std::string> words{"cmp", "-s", a, b};
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
     const Clock::time_point start = Clock::now();
