@@ -25,7 +25,7 @@ FileEntry Directory(const std::string& path) {
 }
 
 class CountingObserver : public RowListObserver {
-public:
+  public:
     void RowsChanged(Side) override { ++rowsChanged; }
     void RowInserted(Side, size_t) override { ++inserted; }
     void RowStateChanged(Side, size_t, uint32_t, uint32_t) override { ++stateChanged; }
@@ -34,7 +34,7 @@ public:
 };
 
 class RowListTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         // Row 0 is a pair, row 1 a left-only file facing a blank row, row 2 a directory pair.
         lists[Side::Left].AddEntryRow(0, File("/l/a", 100));

@@ -31,29 +31,35 @@ std::vector<std::string> Order(const std::vector<FileEntry>& entries, int mode, 
 
 TEST(CompareNoCase, FoldsAsciiLettersToLowerCaseOnly) {
     EXPECT_EQ(CompareNoCase("ABC", "abc"), 0);
-    EXPECT_LT(CompareNoCase("_", "a"), 0);   // '_' 0x5F sorts before 'a' 0x61 once folded
-    EXPECT_LT(CompareNoCase("_", "A"), 0);   // ... and so before 'A' too
+    EXPECT_LT(CompareNoCase("_", "a"), 0);  // '_' 0x5F sorts before 'a' 0x61 once folded
+    EXPECT_LT(CompareNoCase("_", "A"), 0);  // ... and so before 'A' too
     EXPECT_LT(CompareNoCase("ab", "abc"), 0);
-    EXPECT_GT(CompareNoCase("\xC3\xA9", "z"), 0);  // bytes above 0x7F compare unsigned, unfolded
+    EXPECT_GT(CompareNoCase("\xC3\xA9", "z"), 0);         // bytes above 0x7F compare unsigned, unfolded
     EXPECT_NE(CompareNoCase("\xC3\x89", "\xC3\xA9"), 0);  // É and é stay different
 }
 
 TEST(EntrySetOrder, FilesFirstPutsADirectorysFilesBeforeItsSubdirectories) {
-    const std::vector<FileEntry> entries = {MakeEntry("/a/B", true), MakeEntry("/a/B/X"), MakeEntry("/a/Z.TXT")};
-    EXPECT_EQ(Order(entries, kSortFilesFirst, kSortAscending), (std::vector<std::string>{"/a/Z.TXT", "/a/B", "/a/B/X"}));
-    EXPECT_EQ(Order(entries, kSortFullPath, kSortAscending), (std::vector<std::string>{"/a/B", "/a/B/X", "/a/Z.TXT"}));
+    const std::vector<FileEntry> entries = {MakeEntry("/a/B", true), MakeEntry("/a/B/X"),
+                                            MakeEntry("/a/Z.TXT")};
+    EXPECT_EQ(Order(entries, kSortFilesFirst, kSortAscending),
+              (std::vector<std::string>{"/a/Z.TXT", "/a/B", "/a/B/X"}));
+    EXPECT_EQ(Order(entries, kSortFullPath, kSortAscending),
+              (std::vector<std::string>{"/a/B", "/a/B/X", "/a/Z.TXT"}));
 }
 
 TEST(EntrySetOrder, NamesDifferingOnlyInCaseAreBothKept) {
-    const std::vector<FileEntry> entries = {MakeEntry("/r/a.txt"), MakeEntry("/r/A.txt"), MakeEntry("/r/a.txt")};
+    const std::vector<FileEntry> entries = {MakeEntry("/r/a.txt"), MakeEntry("/r/A.txt"),
+                                            MakeEntry("/r/a.txt")};
     for (int mode : {kSortFullPath, kSortFilesFirst, kSortDateTime, kSortFileSize})
-        EXPECT_EQ(Order(entries, mode, kSortAscending), (std::vector<std::string>{"/r/A.txt", "/r/a.txt"})) << mode;
+        EXPECT_EQ(Order(entries, mode, kSortAscending), (std::vector<std::string>{"/r/A.txt", "/r/a.txt"}))
+            << mode;
 }
 
 TEST(EntrySetOrder, SizeDescendingPutsLargestFirstAndTiesInReversePathOrder) {
     const std::vector<FileEntry> entries = {MakeEntry("/r/a", false, 10), MakeEntry("/r/b", false, 10),
                                             MakeEntry("/r/c", false, 99)};
-    EXPECT_EQ(Order(entries, kSortFileSize, kSortDescending), (std::vector<std::string>{"/r/c", "/r/b", "/r/a"}));
+    EXPECT_EQ(Order(entries, kSortFileSize, kSortDescending),
+              (std::vector<std::string>{"/r/c", "/r/b", "/r/a"}));
 }
 
 TEST(EntrySetOrder, DateTimeOrdersEarlierFirst) {

@@ -1,0 +1,172 @@
+// Byte-by-byte comparison of a pair's two files, block by block, on the comparing worker.
+// Memory is bounded by two buffers of at most kContentBlockSize each, held for one call.
+#include "core/ContentCompare.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "core/JobContext.h"
+
+namespace quarto {
+namespace {
+
+constexpr unsigned char kCtrlZ = 0x1A;
+
+// A file opened for reading, closed when it goes out of scope.
+class InputFile {
+  public:
+    InputFile() = default;
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    ~InputFile() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+
+    // False with errno set when the file cannot be opened.
+    bool Open(const std::string& path) {
+        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (m_fd < 0) return false;
+        // The whole file is read once, front to back: let the kernel read ahead generously.
+        ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        return true;
+    }
+    // The size on disk now (64-bit), 0 when it cannot be told.
+    uint64_t CurrentSize() const {
+        struct stat st {};
+        return ::fstat(m_fd, &st) == 0 && st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
+    }
+
+    // Fills `buffer` up to `size` bytes, stopping early only at the end of the file. Returns
+    // the length read, or -1 with `error` set to the errno of the failed read.
+    long ReadBlock(unsigned char* buffer, size_t size, int& error) const {
+        size_t done = 0;
+        while (done < size) {
+            const ssize_t n = ::read(m_fd, buffer + done, size - done);
+            if (n > 0) {
+                done += static_cast<size_t>(n);
+            } else if (n == 0) {
+                break;
+            } else if (errno != EINTR) {
+                error = errno;
+                return -1;
+            }
+        }
+        return static_cast<long>(done);
+    }
+
+  private:
+    int m_fd = -1;
+};
+
+void PrintMismatch(long leftLength, const std::string& leftPath, long rightLength,
+                   const std::string& rightPath) {
+    std::printf("Block of length %d in file %s does not match block of length %d in file %s\n",
+                static_cast<int>(leftLength), leftPath.c_str(), static_cast<int>(rightLength),
+                rightPath.c_str());
+}
+
+// One extra Ctrl-Z at the end of the longer block, the bytes before it equal.
+bool DiffersByTrailingCtrlZ(const unsigned char* left, long leftLength, const unsigned char* right,
+                            long rightLength) {
+    const long shorter = std::min(leftLength, rightLength);
+    if (std::max(leftLength, rightLength) - shorter != 1) return false;
+    const unsigned char* longer = leftLength > rightLength ? left : right;
+    return longer[shorter] == kCtrlZ && std::memcmp(left, right, static_cast<size_t>(shorter)) == 0;
+}
+
+// Whether the file has no byte past what was read. A full block ending in Ctrl-Z may be
+// followed by more data; the Ctrl-Z is only forgiven at the true end of the file.
+enum class Tail { End, More, Error };
+Tail ProbeEnd(const InputFile& file, int& error) {
+    unsigned char byte = 0;
+    const long n = file.ReadBlock(&byte, 1, error);
+    return n < 0 ? Tail::Error : (n == 0 ? Tail::End : Tail::More);
+}
+
+struct Sides {
+    JobContext& job;
+    const FileEntry& left;
+    const FileEntry& right;
+
+    uint32_t ReadFailure(long leftLength, int leftError, long rightLength, int rightError) const {
+        if (leftLength < 0)
+            QUARTO_REPORT_ERROR(job.errors, kSeverityWarning, leftError, &job.frame, left.path);
+        if (rightLength < 0)
+            QUARTO_REPORT_ERROR(job.errors, kSeverityWarning, rightError, &job.frame, right.path);
+        PrintMismatch(leftLength, left.path, rightLength, right.path);
+        return FlagBytesDiff;
+    }
+};
+
+bool OpenOrWarn(JobContext& job, InputFile& file, const std::string& path) {
+    if (file.Open(path)) return true;
+    const int error = errno;
+    QUARTO_REPORT_ERROR(job.errors, kSeverityWarning, error, &job.frame,
+                        "Unable to open " + path + "; may be in use");
+    return false;
+}
+
+// The block size: the larger recorded size, capped. Recorded sizes keep only the low 32 bits,
+// so a file of 4 GiB (or a multiple) is recorded as 0, and a file may have grown since it was
+// scanned; a block of 0 therefore stands only when both files are empty on disk too.
+size_t BlockSize(const FileEntry& left, const FileEntry& right, const InputFile& leftFile,
+                 const InputFile& rightFile) {
+    const size_t block = std::min<size_t>(std::max(left.size, right.size), kContentBlockSize);
+    if (block != 0 || (leftFile.CurrentSize() == 0 && rightFile.CurrentSize() == 0)) return block;
+    return kContentBlockSize;
+}
+
+}  // namespace
+
+uint32_t CompareFileContents(JobContext& job, const FileEntry& left, const FileEntry& right) {
+    InputFile leftFile;
+    InputFile rightFile;
+    // Both opens are attempted, so a warning names every file that could not be read.
+    const bool leftOpen = OpenOrWarn(job, leftFile, left.path);
+    const bool rightOpen = OpenOrWarn(job, rightFile, right.path);
+    if (!leftOpen || !rightOpen) return 0;
+    const size_t block = BlockSize(left, right, leftFile, rightFile);
+    if (block == 0) return 0;
+
+    // Not zero-filled: every byte compared has been read first.
+    const auto buffers = std::make_unique_for_overwrite<unsigned char[]>(2 * block);
+    unsigned char* const l = buffers.get();
+    unsigned char* const r = buffers.get() + block;
+    const Sides sides{job, left, right};
+    for (;;) {
+        const bool ignoreCtrlZ = job.settings.CheckIgnoreCtrlZ;
+        int leftError = 0;
+        int rightError = 0;
+        const long leftLength = leftFile.ReadBlock(l, block, leftError);
+        const long rightLength = rightFile.ReadBlock(r, block, rightError);
+        if (leftLength < 0 || rightLength < 0)
+            return sides.ReadFailure(leftLength, leftError, rightLength, rightError);
+
+        if (leftLength == rightLength && std::memcmp(l, r, static_cast<size_t>(leftLength)) == 0) {
+            if (static_cast<size_t>(leftLength) != block) return 0;  // a short block is the last
+            continue;
+        }
+        if (ignoreCtrlZ && DiffersByTrailingCtrlZ(l, leftLength, r, rightLength)) {
+            const bool leftLonger = leftLength > rightLength;
+            if (static_cast<size_t>(std::max(leftLength, rightLength)) != block) return 0;
+            int error = 0;
+            const Tail tail = ProbeEnd(leftLonger ? leftFile : rightFile, error);
+            if (tail == Tail::End) return 0;
+            if (tail == Tail::Error)
+                return leftLonger ? sides.ReadFailure(-1, error, rightLength, 0)
+                                  : sides.ReadFailure(leftLength, 0, -1, error);
+        }
+        PrintMismatch(leftLength, left.path, rightLength, right.path);
+        return FlagBytesDiff;
+    }
+}
+
+}  // namespace quarto

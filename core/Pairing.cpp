@@ -1,0 +1,179 @@
+// The pairing pass and the classification of one pair. Runs on the refresh worker once both
+// sides' sets are filled; the sets are not changed while it reads them.
+#include "core/Pairing.h"
+
+#include "core/ContentCompare.h"
+#include "core/DirectoryPair.h"
+#include "core/JobContext.h"
+#include "core/RowList.h"
+#include "core/Settings.h"
+#include "core/SortOrder.h"
+#include "core/ViewMode.h"
+#include "res/StringTable.h"
+
+namespace quarto {
+namespace {
+
+// Two seconds in FILETIME units: FAT keeps write times to even seconds only.
+constexpr uint64_t kFatTimeTolerance = 20000000;
+
+constexpr uint32_t kSizeFlags = FlagLarger | FlagSmaller;
+
+bool ShowsSnapshot(const SideState& side) {
+    return !side.snapshotPath.empty();
+}
+
+// A FAT volume against any other named one: every other file system keeps finer times, so a
+// copy between them may differ by up to two seconds without being a different file. Two FAT
+// volumes round alike and get no tolerance; an unknown (empty) name gets none either.
+bool FatAgainstFinerVolume(const std::string& a, const std::string& b) {
+    const auto fatAgainst = [](const std::string& fat, const std::string& other) {
+        return fat == "FAT" && !other.empty() && other != "FAT";
+    };
+    return fatAgainst(a, b) || fatAgainst(b, a);
+}
+
+uint32_t CompareTimes(const Settings& settings, const DirectoryPair& pair, const FileEntry& left,
+                      const FileEntry& right) {
+    const uint64_t l = left.time.Value();
+    const uint64_t r = right.time.Value();
+    if (l == r) return 0;
+    const uint64_t difference = l < r ? r - l : l - r;
+    if (settings.CheckIgnoreFatNtfs2Sec && difference < kFatTimeTolerance &&
+        FatAgainstFinerVolume(pair[Side::Left].fileSystemName, pair[Side::Right].fileSystemName))
+        return 0;
+    return l < r ? FlagOlder : FlagNewer;
+}
+
+uint32_t CompareSizes(const FileEntry& left, const FileEntry& right) {
+    if (right.size < left.size) return FlagLarger;
+    if (left.size < right.size) return FlagSmaller;
+    return 0;
+}
+
+// Where a side shows a snapshot its contents cannot be read, so with content checks on a size
+// difference stands for a content difference; one trailing Ctrl-Z may be forgiven.
+uint32_t SizesStandingInForContents(const Settings& settings, const FileEntry& left, const FileEntry& right) {
+    const uint32_t flags = CompareSizes(left, right);
+    if (flags == 0) return 0;
+    const uint32_t difference = left.size > right.size ? left.size - right.size : right.size - left.size;
+    if (settings.CheckIgnoreCtrlZ && difference == 1) return 0;
+    return flags;
+}
+
+// The walk's row count (the next row index) and step count (for the progress line).
+struct Walk {
+    JobContext& job;
+    DirectoryPair& pair;
+    size_t rows = 0;
+    uint32_t steps = 0;
+
+    void Add(FileEntry& left, FileEntry& right) {
+        rows += static_cast<size_t>(AddRowPair(job, pair, rows, left, right));
+        job.ShowProcessed(++steps);
+    }
+};
+
+}  // namespace
+
+uint32_t ComparePair(JobContext& job, const DirectoryPair& pair, const FileEntry& left,
+                     const FileEntry& right) {
+    if (left.Name() == ".." || right.Name() == "..") return FlagDotDot;
+    if (left.IsBlank() || right.IsBlank()) return FlagUnique;
+
+    const Settings& settings = job.settings;
+    const bool leftIsDirectory = left.IsDirectory();
+    const bool snapshotSide = ShowsSnapshot(pair[Side::Left]) || ShowsSnapshot(pair[Side::Right]);
+    uint32_t flags = 0;
+
+    if (leftIsDirectory ? settings.CheckDirDateTimes : settings.CheckDateTimes)
+        flags |= CompareTimes(settings, pair, left, right);
+    if (leftIsDirectory ? settings.CheckDirAttributes : settings.CheckFileAttributes) {
+        const uint32_t compared =
+            kAttrReadOnly | kAttrHidden | kAttrSystem | (settings.IndicateArchived ? kAttrArchive : 0u);
+        if ((left.attributes ^ right.attributes) & compared) flags |= FlagAttrsDiff;
+    }
+    if (settings.CheckFileSizes) flags |= CompareSizes(left, right);
+    if (settings.CheckByteByByte && snapshotSide) flags |= SizesStandingInForContents(settings, left, right);
+
+    // Reading contents is the one costly check: skipped when a size already decides the pair,
+    // for directories, for snapshot sides, and in the "Unique" view where it changes nothing.
+    if (settings.CheckByteByByte && !(flags & kSizeFlags) && !leftIsDirectory &&
+        settings.FilterMode != kViewUnique && !snapshotSide)
+        flags |= CompareFileContents(job, left, right);
+    return flags;
+}
+
+int AddRowPair(JobContext& job, DirectoryPair& pair, size_t index, FileEntry& left, FileEntry& right) {
+    const uint32_t flags = ComparePair(job, pair, left, right);
+    if (!ViewFilterShows(job.settings, flags, left, right)) return 0;
+    // When one half is the shared blank entry it takes these values too; nothing reads them.
+    left.flags = flags;
+    left.counterpart = &right;
+    right.counterpart = &left;
+    right.flags = MirrorFlags(flags);
+    pair.List(Side::Left).AddEntryRow(index, left);
+    pair.List(Side::Right).AddEntryRow(index, right);
+    return 1;
+}
+
+namespace {
+
+// Walks both sets in their common order, one row pair per step, until both ends or a cancel
+// request; the rows added so far stay.
+void FillLists(JobContext& job, DirectoryPair& pair) {
+    const Settings& settings = job.settings;
+    const SideState& leftSide = pair[Side::Left];
+    const SideState& rightSide = pair[Side::Right];
+    EntrySet::const_iterator l = leftSide.entries.begin();
+    EntrySet::const_iterator r = rightSide.entries.begin();
+    const EntrySet::const_iterator lEnd = leftSide.entries.end();
+    const EntrySet::const_iterator rEnd = rightSide.entries.end();
+    Walk walk{job, pair};
+
+    while (l != lEnd) {
+        if (job.CancelPending()) return;
+        const int c =
+            r == rEnd ? -1
+                      : ComparePairingKeys(*l->Entry(), leftSide.rootLength, *r->Entry(),
+                                           rightSide.rootLength, settings.SortMode, settings.SortDirection);
+        if (c < 0) {
+            walk.Add(*l->Entry(), pair.Blank());
+            ++l;
+        } else if (c == 0) {
+            walk.Add(*l->Entry(), *r->Entry());
+            ++l;
+            ++r;
+        } else {
+            walk.Add(pair.Blank(), *r->Entry());
+            ++r;
+        }
+    }
+    for (; r != rEnd; ++r) {
+        if (job.CancelPending()) return;
+        walk.Add(pair.Blank(), *r->Entry());
+    }
+}
+
+}  // namespace
+
+void PairEntries(JobContext& job, DirectoryPair& pair) {
+    job.ShowOperation(res::kFreeingMemory);
+    for (Side side : kSides) {
+        // Redraw stays off for the whole pass: thousands of insertions cost no repainting.
+        pair.List(side).SetRedraw(false);
+        pair.List(side).ClearList();
+    }
+    job.ShowOperation(res::kFillingLists);
+    if (job.progress.Exists()) job.progress.SetCountText("");
+
+    FillLists(job, pair);
+
+    // The lists are new and nothing is marked.
+    for (Side side : kSides) pair.List(side).ResetTotals();
+    job.frame.Send({UM_BUSY, kBusyEnd, 0, {}});
+    job.frame.Post({UM_REFRESHDONE, 0, 0, {}});
+    for (Side side : kSides) pair.List(side).SetRedraw(true);
+}
+
+}  // namespace quarto

@@ -1,0 +1,239 @@
+// The pairing pass over two filled sets: which entries pair, the row order, the end of the
+// refresh, progress and cancellation.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/DirectoryPair.h"
+#include "core/Pairing.h"
+#include "res/StringTable.h"
+#include "tests/core/JobHarness.h"
+
+namespace quarto {
+namespace {
+
+using test::MakeEntry;
+
+constexpr uint64_t kT = 133500000000000000ULL;
+const std::string kL = "/data/left/";
+const std::string kR = "/r/";
+
+class InsertCounter : public RowListObserver {
+  public:
+    void RowsChanged(Side) override { ++rowsChanged; }
+    void RowInserted(Side, size_t) override { ++inserted; }
+    void RowStateChanged(Side, size_t, uint32_t, uint32_t) override {}
+    void MarkedTotalsChanged(Side) override {}
+    int rowsChanged = 0;
+    int inserted = 0;
+};
+
+class PairingPassTest : public ::testing::Test {
+  protected:
+    PairingPassTest() {
+        pair[Side::Left].rootLength = static_cast<uint32_t>(kL.size());
+        pair[Side::Right].rootLength = static_cast<uint32_t>(kR.size());
+        ResetSets();
+    }
+    // Empties both sets, ordered by the current sort mode and direction.
+    void ResetSets() {
+        for (Side side : kSides) pair[side].entries.Clear(h.settings.SortMode, h.settings.SortDirection);
+    }
+    void Add(Side side, const std::string& relative, uint32_t size = 1, uint64_t time = kT,
+             uint32_t attributes = kAttrNormal) {
+        ASSERT_TRUE(pair[side].entries.Insert(
+            MakeEntry(side == Side::Left ? kL : kR, relative, size, time, attributes)));
+    }
+    // Each row pair as "left|right" by relative path, "-" for a blank row.
+    std::vector<std::string> Rows() {
+        std::vector<std::string> rows;
+        const RowListPair& lists = pair.Lists();
+        EXPECT_EQ(lists[Side::Left].Count(), lists[Side::Right].Count());
+        for (size_t i = 0; i < lists[Side::Left].Count(); ++i) {
+            std::string text;
+            for (Side side : kSides) {
+                Row row;
+                lists[side].Read(i, row);
+                const std::string relative(row.entry.RelativePath(pair[side].rootLength));
+                text +=
+                    (side == Side::Right ? "|" : "") + (row.entry.IsBlank() ? std::string("-") : relative);
+            }
+            rows.push_back(text);
+        }
+        return rows;
+    }
+    uint32_t Flags(Side side, size_t index) {
+        Row row;
+        EXPECT_TRUE(pair.List(side).Read(index, row));
+        return row.entry.flags;
+    }
+    void Run() { PairEntries(h.job, pair); }
+    // The frame saw the busy end sent, then the refresh end posted, and nothing else.
+    void ExpectRefreshEnded() const {
+        ASSERT_EQ(h.frame.messages.size(), 2u);
+        EXPECT_TRUE(h.frame.messages[0].sent);
+        EXPECT_EQ(h.frame.messages[0].message.id, static_cast<uint32_t>(UM_BUSY));
+        EXPECT_EQ(h.frame.messages[0].message.wParam, kBusyEnd);
+        EXPECT_FALSE(h.frame.messages[1].sent);
+        EXPECT_EQ(h.frame.messages[1].message.id, static_cast<uint32_t>(UM_REFRESHDONE));
+    }
+
+    test::JobHarness h;
+    DirectoryPair pair{h.settings};
+};
+
+TEST_F(PairingPassTest, PairsByRelativeKeyAndReplacesTheOldRows) {
+    for (Side side : kSides) pair.List(side).ResetRows(pair.Placeholder());
+    Add(Side::Left, "b.txt");
+    Add(Side::Left, "a.txt");
+    Add(Side::Left, "sub", 0, kT, kAttrDirectory);
+    Add(Side::Left, "sub/x");
+    Add(Side::Right, "a.txt");
+    Add(Side::Right, "c.txt");
+    Add(Side::Right, "sub", 0, kT, kAttrDirectory);
+    InsertCounter counter;
+    pair.Lists().AddObserver(&counter);
+    Run();
+
+    // Files first: a directory's files come before its subdirectories.
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a.txt|a.txt", "b.txt|-", "-|c.txt", "sub|sub", "sub/x|-"}));
+    EXPECT_EQ(Flags(Side::Left, 0), 0u);
+    EXPECT_EQ(Flags(Side::Right, 2), static_cast<uint32_t>(FlagUnique));
+    // The entries in the sets face each other.
+    const FileEntry* leftA = pair[Side::Left].entries.begin()->Entry();
+    const FileEntry* rightA = pair[Side::Right].entries.begin()->Entry();
+    EXPECT_EQ(leftA->counterpart, rightA);
+    EXPECT_EQ(rightA->counterpart, leftA);
+
+    ExpectRefreshEnded();
+    EXPECT_EQ(h.progress.OperationHistory(),
+              (std::vector<std::string>{res::Text(res::kFreeingMemory), res::Text(res::kFillingLists)}));
+    ASSERT_FALSE(h.progress.CountHistory().empty());
+    EXPECT_EQ(h.progress.CountHistory().front(), "");
+    // Redraw was off while rows went in, and is on again: a later insertion is told at once.
+    EXPECT_EQ(counter.inserted, 0);
+    EXPECT_GT(counter.rowsChanged, 0);
+    pair.List(Side::Left).AddEntryRow(5, MakeEntry(kL, "late"));
+    EXPECT_EQ(counter.inserted, 1);
+    pair.Lists().RemoveObserver(&counter);
+}
+
+TEST_F(PairingPassTest, OrdersByTimeOrSizePairOnlyEqualTimesOrSizes) {
+    struct Case {
+        int sortMode;
+        uint64_t rightTime;
+        uint32_t rightSize;
+        std::vector<std::string> rows;
+    };
+    const Case cases[] = {
+        {kSortDateTime, kT + 1, 1, {"f|-", "-|f"}},  // left earlier: it comes first
+        {kSortDateTime, kT - 1, 1, {"-|f", "f|-"}}, {kSortDateTime, kT, 5, {"f|f"}},
+        {kSortFileSize, kT + 1, 1, {"f|f"}},        {kSortFileSize, kT, 5, {"f|-", "-|f"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sortMode);
+        h.settings.SortMode = c.sortMode;
+        ResetSets();
+        Add(Side::Left, "f", 1, kT);
+        Add(Side::Right, "f", c.rightSize, c.rightTime);
+        Run();
+        EXPECT_EQ(Rows(), c.rows);
+        if (c.rows.size() == 2) {
+            EXPECT_EQ(Flags(Side::Left, 0), static_cast<uint32_t>(FlagUnique));
+            EXPECT_EQ(Flags(Side::Right, 1), static_cast<uint32_t>(FlagUnique));
+        }
+    }
+}
+
+TEST_F(PairingPassTest, DescendingPairsTheSameEntriesInReverseRowOrder) {
+    const auto fill = [this] {
+        ResetSets();
+        for (const char* name : {"a", "b", "sub", "sub/c"}) Add(Side::Left, name);
+        for (const char* name : {"b", "sub", "sub/c", "d"}) Add(Side::Right, name, 2);
+    };
+    fill();
+    Run();
+    std::vector<std::string> ascending = Rows();
+    ASSERT_EQ(ascending.size(), 5u);
+
+    h.settings.SortDirection = kSortDescending;
+    fill();
+    Run();
+    std::reverse(ascending.begin(), ascending.end());
+    EXPECT_EQ(Rows(), ascending);
+    EXPECT_EQ(Flags(Side::Left, 1), static_cast<uint32_t>(FlagSmaller));
+}
+
+TEST_F(PairingPassTest, AnEmptyLeftSideFacesEveryRightFileWithABlankRow) {
+    for (const char* name : {"one", "two", "three"}) Add(Side::Right, name);
+    Run();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"-|one", "-|three", "-|two"}));
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(Flags(Side::Left, i), static_cast<uint32_t>(FlagUnique));
+        EXPECT_EQ(Flags(Side::Right, i), static_cast<uint32_t>(FlagUnique));
+    }
+    ExpectRefreshEnded();
+}
+
+TEST_F(PairingPassTest, NamesDifferingOnlyInCasePairOnlyWithTheirExactNamesakes) {
+    // Sizes tell the entries apart: a pair of namesakes is identical.
+    Add(Side::Left, "A.txt", 1);
+    Add(Side::Left, "a.txt", 2);
+    Add(Side::Right, "a.txt", 2);
+    Run();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"A.txt|-", "a.txt|a.txt"}));
+    EXPECT_EQ(Flags(Side::Left, 1), 0u);
+
+    h.frame.messages.clear();
+    Add(Side::Right, "A.txt", 1);
+    Run();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"A.txt|A.txt", "a.txt|a.txt"}));
+    EXPECT_EQ(Flags(Side::Left, 0), 0u);
+    EXPECT_EQ(Flags(Side::Left, 1), 0u);
+}
+
+TEST_F(PairingPassTest, ParentMarkerPairsStayUnderEveryFilter) {
+    h.settings.FilterMode = kViewIdentical;
+    h.settings.ExcludeUniqueLeft = h.settings.ExcludeUniqueRight = true;
+    Add(Side::Left, "..", 0, kT, kAttrDirectory);
+    Add(Side::Left, "a", 1);
+    Add(Side::Right, "..", 0, kT + 99, kAttrDirectory);
+    Add(Side::Right, "b", 1);
+    Run();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"..|.."}));
+    EXPECT_EQ(Flags(Side::Right, 0), static_cast<uint32_t>(FlagDotDot));
+}
+
+TEST_F(PairingPassTest, CancelKeepsTheRowsSoFarAndStillEndsTheRefresh) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> left;
+        std::vector<std::string> right;
+        const char* cancelAt;
+        size_t rows;
+    };
+    const Case cases[] = {
+        {"during the walk of both sets", {"a", "b", "c", "d"}, {"b"}, "Processed 2 entries", 2},
+        {"during the right side's tail", {}, {"a", "b", "c", "d"}, "Processed 3 entries", 3},
+        {"before the first step", {"a"}, {"a"}, "", 0},
+    };
+    h.settings.ShowProgressInterval = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        h.cancel.Clear();
+        h.frame.messages.clear();
+        ResetSets();
+        for (const std::string& name : c.left) Add(Side::Left, name);
+        for (const std::string& name : c.right) Add(Side::Right, name);
+        h.progress.cancelAtCountText = c.cancelAt;
+        if (std::string(c.cancelAt).empty()) h.cancel.Set();
+        Run();
+        EXPECT_EQ(Rows().size(), c.rows);
+        ExpectRefreshEnded();
+    }
+}
+
+}  // namespace
+}  // namespace quarto
