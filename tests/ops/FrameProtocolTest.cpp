@@ -1,0 +1,107 @@
+// The frame's side of the job protocol: the busy count with its dialog or wait cursor, the
+// cancel wind-up, the dispatch of the action commands, and the window title.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ops/BusyCount.h"
+#include "ops/CommandDispatch.h"
+#include "ops/OperationCodes.h"
+#include "ops/WindowTitle.h"
+
+namespace quarto {
+namespace {
+
+class RecordingView : public FrameView {
+public:
+    void CreateProgressDialog() override { events.push_back("create"); }
+    void DestroyProgressDialog() override { events.push_back("destroy"); }
+    void SetWaitCursor(bool on) override { events.push_back(on ? "wait" : "normal"); }
+    std::vector<std::string> events;
+};
+
+class BusyCountTest : public ::testing::Test {
+protected:
+    Settings settings;
+    Event cancel{Event::Reset::Manual};
+    RecordingView view;
+    BusyCount busy{settings, cancel, view};
+};
+
+TEST_F(BusyCountTest, TwoBeginsAndOneEndKeepTheDialogTheSecondEndClosesIt) {
+    busy.Begin();
+    busy.Begin();
+    busy.End();
+    EXPECT_EQ(view.events, (std::vector<std::string>{"create"}));
+    busy.End();
+    EXPECT_EQ(view.events, (std::vector<std::string>{"create", "destroy"}));
+    busy.End();  // an extra end at 0 changes nothing
+    EXPECT_EQ(busy.Count(), 0);
+    EXPECT_EQ(view.events.size(), 2u);
+}
+
+TEST_F(BusyCountTest, WithoutProgressTheWaitCursorShowsInstead) {
+    settings.ShowProgress = false;
+    busy.Begin();
+    busy.End();
+    EXPECT_EQ(view.events, (std::vector<std::string>{"wait", "normal"}));
+}
+
+TEST_F(BusyCountTest, EndsWhileCancellingChangeNothingUntilTheWindUp) {
+    busy.Begin();
+    busy.Begin();
+    cancel.Set();
+    busy.End();
+    busy.End();
+    EXPECT_EQ(busy.Count(), 2);
+    busy.WindUpCancelled();
+    EXPECT_FALSE(cancel.IsSet());
+    EXPECT_EQ(busy.Count(), 1);
+    busy.End();
+    EXPECT_EQ(busy.Count(), 0);
+    EXPECT_EQ(view.events, (std::vector<std::string>{"create", "destroy"}));
+}
+
+struct DispatchCase {
+    int command;
+    int clearAllOn;
+    int markAllOn;
+    std::optional<Side> target;  // the target list before the command
+    int code;
+    std::optional<Side> result;
+};
+
+TEST(DispatchActionCommand, MapsEveryKindOfCommand) {
+    const DispatchCase cases[] = {
+        {kCmdClearAllSelections, 0, 0, Side::Right, kOpClearMarks, Side::Left},   // by ClearAllOn 0
+        {kCmdClearAllSelections, 1, 0, std::nullopt, kOpClearMarks, Side::Right},
+        {kCmdClearAllSelections, 2, 0, Side::Left, kOpClearMarks, std::nullopt},  // 2: both
+        {kCmdClearBoth, 0, 0, Side::Left, kOpClearMarks, std::nullopt},
+        {kCmdMarkAll, 0, 7, std::nullopt, kOpMarkAll, Side::Right},               // any non-0: right
+        {kCmdMarkAllLeft, 0, 1, Side::Right, kOpMarkAll, Side::Left},
+        {kCmdClearList, 0, 0, Side::Right, kOpClearMarks, Side::Right},           // the clicked list
+        {kCmdInvertList, 0, 0, Side::Left, kOpInvertMarks, Side::Left},
+        {kCmdNewerAndDeleteBoth, 0, 0, Side::Left, kCmdNewerAndDelete, std::nullopt},
+        {kCmdUniqueOnlyBoth, 0, 0, Side::Right, kCmdUniqueOnly, std::nullopt},
+        {kCmdAllAndMove, 0, 0, Side::Right, kCmdAllAndMove, Side::Right},         // unchanged target
+        {kCmdCopySelected, 0, 0, std::nullopt, kCmdCopySelected, std::nullopt},
+    };
+    for (const DispatchCase& c : cases) {
+        Settings settings;
+        settings.ClearAllOn = c.clearAllOn;
+        settings.MarkAllOn = c.markAllOn;
+        const auto op = DispatchActionCommand(c.command, c.target, settings);
+        ASSERT_TRUE(op.has_value()) << c.command;
+        EXPECT_EQ(op->code, c.code) << c.command;
+        EXPECT_EQ(op->target, c.result) << c.command;
+    }
+    EXPECT_FALSE(DispatchActionCommand(6999, std::nullopt, Settings{}).has_value());
+    EXPECT_FALSE(DispatchActionCommand(7035, std::nullopt, Settings{}).has_value());
+}
+
+TEST(WindowTitle, ShowsViewAndMarkedCounts) {
+    EXPECT_EQ(BuildWindowTitle("QUARTO", 6017, 3, 0), "QUARTO (view=Similar, 3/0 files marked)");
+}
+
+}  // namespace
+}  // namespace quarto
