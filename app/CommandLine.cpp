@@ -12,7 +12,9 @@
 namespace quarto {
 namespace {
 
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+char Upper(char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
 
 bool EqualsNoCase(const std::string& text, const char* word) {
     size_t i = 0;
@@ -84,35 +86,66 @@ void ApplyOption(char letter, const std::string& argument, const CommandLineTarg
     Settings& settings = targets.settings;
     RunOptions& run = targets.run;
     switch (Upper(letter)) {
-        case 'L': settings.FilterMode = kViewAll; break;
-        case 'A': settings.FilterMode = kViewSimilar; break;
-        case 'N': settings.FilterMode = kViewIdentical; break;
-        case 'U': settings.FilterMode = kViewUnique; break;
-        case 'M': settings.FilterMode = kViewModified; break;
-        case 'D': settings.FilterMode = kViewDifferent; break;
+        case 'L':
+            settings.FilterMode = kViewAll;
+            break;
+        case 'A':
+            settings.FilterMode = kViewSimilar;
+            break;
+        case 'N':
+            settings.FilterMode = kViewIdentical;
+            break;
+        case 'U':
+            settings.FilterMode = kViewUnique;
+            break;
+        case 'M':
+            settings.FilterMode = kViewModified;
+            break;
+        case 'D':
+            settings.FilterMode = kViewDifferent;
+            break;
         case 'B':
             settings.LeftDir.clear();
             settings.RightDir.clear();
             run.directoriesNotSaved = true;
             break;
-        case 'C': ApplyBatchOption(argument, run); break;
-        case 'E': settings.ExcludeMasks = argument; break;
-        case 'I': settings.IncludeMasks = argument; break;
+        case 'C':
+            ApplyBatchOption(argument, run);
+            break;
+        case 'E':
+            settings.ExcludeMasks = argument;
+            break;
+        case 'I':
+            settings.IncludeMasks = argument;
+            break;
         case 'G':
             run.generating = true;
             run.commandFileName = argument;
             if (targets.beginCommandFile) targets.beginCommandFile();
             break;
-        case 'O': settings.AttributeMask |= 0x2 | 0x4; break;
-        case 'P': ApplySnapshotOption(argument, run, settings); break;
-        case 'Q': run.quiet = true; break;
-        case 'R': settings.IncludeSubdirs = true; break;
-        case 'W': settings.IncludeNetworkDrives = true; break;
-        case 'X': ApplyExcludeUnique(argument, settings); break;
+        case 'O':
+            settings.AttributeMask |= 0x2 | 0x4;
+            break;
+        case 'P':
+            ApplySnapshotOption(argument, run, settings);
+            break;
+        case 'Q':
+            run.quiet = true;
+            break;
+        case 'R':
+            settings.IncludeSubdirs = true;
+            break;
+        case 'W':
+            settings.IncludeNetworkDrives = true;
+            break;
+        case 'X':
+            ApplyExcludeUnique(argument, settings);
+            break;
         case 'Y':
             if (targets.resetSettings) targets.resetSettings();
             break;
-        default: break;  // '1', F, T and letters not in the option letters do nothing
+        default:
+            break;  // '1', F, T and letters not in the option letters do nothing
     }
 }
 

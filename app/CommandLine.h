@@ -36,9 +36,9 @@ std::string CurrentDirectory();
 
 // The whole-word options that are taken out before the option scanner runs.
 struct WholeWordOptions {
-    bool help = false;     // --help
-    bool version = false;  // --version
-    bool report = false;   // --report
+    bool help = false;                   // --help
+    bool version = false;                // --version
+    bool report = false;                 // --report
     std::vector<std::string> remaining;  // the other words, program first
 };
 WholeWordOptions TakeWholeWordOptions(const std::vector<std::string>& words);

@@ -20,7 +20,7 @@ inline constexpr size_t kReportLimit = 520;
 inline constexpr int kSecondErrorExitCode = 999;
 
 class ErrorReporter final : public ErrorSink {
-public:
+  public:
     ErrorReporter(Prompter& prompter, Beeper& beeper) : m_prompter(prompter), m_beeper(beeper) {}
     ErrorReporter(const ErrorReporter&) = delete;
     ErrorReporter& operator=(const ErrorReporter&) = delete;
@@ -33,8 +33,8 @@ public:
     // an alert. Notice: the default beep, no header. Plain: nothing but the text. With a window,
     // the report (header + text, cut to 520) is posted to it as UM_DISPLAYEVENT with the
     // severity as lParam.
-    void ReportError(int severity, int code, FrameSink* window, const std::string& text, const char* sourceFile,
-                     int line) override;
+    void ReportError(int severity, int code, FrameSink* window, const std::string& text,
+                     const char* sourceFile, int line) override;
 
     // text + " - " + the system message (only the message when text is null), cut to 519
     // characters; written as "szMsg=...=" on standard output, then asked with the given buttons,
@@ -44,7 +44,7 @@ public:
     // True until the first Error of the run.
     bool FirstErrorPending() const { return m_firstErrorPending.load(); }
 
-private:
+  private:
     Prompter& m_prompter;
     Beeper& m_beeper;
     std::string m_programName = "quarto";

@@ -11,7 +11,7 @@ namespace {
 constexpr size_t kFaceNameMax = 31;
 
 class FieldReader {
-public:
+  public:
     explicit FieldReader(const std::string& text) : m_text(text) {}
 
     // A decimal number as %d/%ld reads it, keeping its low 32 bits (overflow wraps).
@@ -38,12 +38,13 @@ public:
     // %[^'] : at least one character up to an apostrophe or the end.
     std::optional<std::string> FaceName() {
         const size_t end = m_text.find('\'', m_pos);
-        const std::string face = m_text.substr(m_pos, end == std::string::npos ? std::string::npos : end - m_pos);
+        const std::string face =
+            m_text.substr(m_pos, end == std::string::npos ? std::string::npos : end - m_pos);
         if (face.empty()) return std::nullopt;
         return face;
     }
 
-private:
+  private:
     const std::string& m_text;
     size_t m_pos = 0;
 };
@@ -62,18 +63,19 @@ std::string CutFaceName(std::string face, size_t limit) {
 std::string EncodeFont(const LogFont& font) {
     char numbers[160];
     std::snprintf(numbers, sizeof numbers, "%ld,%ld,%ld,%ld,%ld,%d,%d,%d,%d,%d,%d,%d,%d,",
-                  static_cast<long>(font.height), static_cast<long>(font.width), static_cast<long>(font.escapement),
-                  static_cast<long>(font.orientation), static_cast<long>(font.weight), font.italic, font.underline,
-                  font.strikeOut, font.charSet, font.outPrecision, font.clipPrecision, font.quality,
-                  font.pitchAndFamily);
+                  static_cast<long>(font.height), static_cast<long>(font.width),
+                  static_cast<long>(font.escapement), static_cast<long>(font.orientation),
+                  static_cast<long>(font.weight), font.italic, font.underline, font.strikeOut, font.charSet,
+                  font.outPrecision, font.clipPrecision, font.quality, font.pitchAndFamily);
     return numbers + font.faceName;
 }
 
 LogFont DecodeFont(const std::string& text) {
     LogFont font;
     int32_t* const wide[] = {&font.height, &font.width, &font.escapement, &font.orientation, &font.weight};
-    uint8_t* const narrow[] = {&font.italic,       &font.underline,     &font.strikeOut, &font.charSet,
-                               &font.outPrecision, &font.clipPrecision, &font.quality,   &font.pitchAndFamily};
+    uint8_t* const narrow[] = {&font.italic,  &font.underline,     &font.strikeOut,
+                               &font.charSet, &font.outPrecision,  &font.clipPrecision,
+                               &font.quality, &font.pitchAndFamily};
     FieldReader reader(text);
     for (int32_t* field : wide) {
         const std::optional<uint32_t> value = reader.Number();
@@ -87,7 +89,8 @@ LogFont DecodeFont(const std::string& text) {
         *field = static_cast<uint8_t>(*value & 0xFF);
         if (!reader.Comma()) return font;
     }
-    if (const std::optional<std::string> face = reader.FaceName()) font.faceName = CutFaceName(*face, kFaceNameMax);
+    if (const std::optional<std::string> face = reader.FaceName())
+        font.faceName = CutFaceName(*face, kFaceNameMax);
     return font;
 }
 

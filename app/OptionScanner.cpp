@@ -3,7 +3,9 @@
 namespace quarto {
 namespace {
 
-bool StartsOptionWord(const std::string& word) { return !word.empty() && word[0] == '-'; }
+bool StartsOptionWord(const std::string& word) {
+    return !word.empty() && word[0] == '-';
+}
 
 }  // namespace
 

@@ -15,7 +15,7 @@ namespace quarto {
 inline constexpr const char* kOptionLetters = "1AaBbC:c:DdE:e:F:f:G:g:I:i:LlMmNnOoP:p:QqRrT:t:UuWwX:x:Yy";
 
 class OptionScanner {
-public:
+  public:
     // Returned for a character that is not an option letter and for an option without its
     // argument; OptionArgument() then points at the offending character inside its word.
     static constexpr int kBadOption = '~';
@@ -41,7 +41,7 @@ public:
     // The argument text (from its position to the end of its word), or none.
     std::optional<std::string> OptionArgument(const std::vector<std::string>& words) const;
 
-private:
+  private:
     // The argument kind of an option letter: 0 not a letter, 1 plain, 2 takes an argument.
     int LetterKind(char c) const;
     int Return(int result);

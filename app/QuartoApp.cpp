@@ -26,11 +26,13 @@ CQuartoApp::CQuartoApp(std::vector<std::string> arguments, AppServices services)
     if (m_arguments.empty()) m_arguments.emplace_back("quarto");  // a program started with no argv[0]
     if (m_services.prompter == nullptr) m_ownPrompter = std::make_unique<DefaultAnswerPrompter>();
     m_prompter = m_services.prompter != nullptr ? m_services.prompter : m_ownPrompter.get();
-    m_errors = std::make_unique<ErrorReporter>(*m_prompter,
-                                               m_services.beeper != nullptr ? *m_services.beeper : m_silentBeeper);
+    m_errors = std::make_unique<ErrorReporter>(
+        *m_prompter, m_services.beeper != nullptr ? *m_services.beeper : m_silentBeeper);
 }
 
-CQuartoApp::~CQuartoApp() { ExitInstance(); }
+CQuartoApp::~CQuartoApp() {
+    ExitInstance();
+}
 
 // --help and --version answer on the terminal before anything is redirected.
 bool CQuartoApp::PrintWholeWordAnswer(const std::vector<std::string>& words) {
@@ -66,8 +68,8 @@ bool CQuartoApp::InitInstance() {
     // 6. The profile under the company name.
     if (m_services.profile == nullptr) m_ownProfile = std::make_unique<QSettingsProfileStore>();
     ProfileStore& profile = m_services.profile != nullptr ? *m_services.profile : *m_ownProfile;
-    m_store = std::make_unique<SettingsStore>(profile, m_services.colors != nullptr ? *m_services.colors
-                                                                                    : m_headlessColors);
+    m_store = std::make_unique<SettingsStore>(
+        profile, m_services.colors != nullptr ? *m_services.colors : m_headlessColors);
     // 7 to 9. Version text, settings, command line.
     m_versionText = BuildVersionText();
     m_store->LoadSettings(m_settings);

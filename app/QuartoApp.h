@@ -4,6 +4,7 @@
 // entries, the job context, the events and mutexes, and the error reporter.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -32,7 +33,7 @@ class CQuartoApp;
 // Creates the main window: the user interface implements it; without one the program runs
 // headless.
 class MainWindowFactory {
-public:
+  public:
     virtual ~MainWindowFactory() = default;
     // Start-up step 11: the main frame with its four panes. The window side owns the frame; it
     // stays valid until ExitInstance returns. Null when creation failed: the program ends.
@@ -55,7 +56,7 @@ struct AppServices {
 std::string BuildVersionText();
 
 class CQuartoApp {
-public:
+  public:
     // arguments: the command line, program name first.
     explicit CQuartoApp(std::vector<std::string> arguments, AppServices services = {});
     ~CQuartoApp();
@@ -104,14 +105,16 @@ public:
     std::mutex& OperationsMutex() { return m_operationsMutex; }
 
     // The exit save's counters and directories (the main frame adds the window layout).
-    void SaveCountersAndDirectories() { m_store->SaveCountersAndDirectories(m_settings, m_run.directoriesNotSaved); }
+    void SaveCountersAndDirectories() {
+        m_store->SaveCountersAndDirectories(m_settings, m_run.directoriesNotSaved);
+    }
 
     // Hooks of the command-file writer: -G begins the file at once (generating and the name are
     // already set); the exit sequence closes it first.
     std::function<void()> beginCommandFile;
     std::function<void()> closeCommandFile;
 
-private:
+  private:
     bool PrintWholeWordAnswer(const std::vector<std::string>& words);
     void CreateOperationObjects();
     void DeleteOperationObjects();
@@ -149,7 +152,7 @@ private:
     // The three operation objects (disk operations, list operations, snapshot and program
     // operations) join here: created in CreateOperationObjects, deleted in DeleteOperationObjects.
 
-    std::unique_ptr<Event> m_cancel;                  // manual reset
+    std::unique_ptr<Event> m_cancel;                   // manual reset
     std::array<std::unique_ptr<Event>, 2> m_scanDone;  // auto reset, per side
     std::mutex m_errorDialogMutex;
     std::mutex m_operationsMutex;

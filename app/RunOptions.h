@@ -13,10 +13,10 @@ struct RunOptions {
     bool directoriesNotSaved = false;  // -B: LeftDir/RightDir are not written at exit
 
     // Per side (index by Index(Side)).
-    std::array<std::string, 2> snapshotNames;       // -P or Load Snapshot; non-empty: the side is a snapshot
-    std::array<std::string, 2> savedDirectories;    // the side's directory before its snapshot
-    std::array<bool, 2> menuLoadRefreshOff{};       // -P with a file name: Load Snapshot does not refresh
-    std::array<bool, 2> batchSnapshot{};            // -C: save this side after the first refresh, then close
+    std::array<std::string, 2> snapshotNames;     // -P or Load Snapshot; non-empty: the side is a snapshot
+    std::array<std::string, 2> savedDirectories;  // the side's directory before its snapshot
+    std::array<bool, 2> menuLoadRefreshOff{};     // -P with a file name: Load Snapshot does not refresh
+    std::array<bool, 2> batchSnapshot{};          // -C: save this side after the first refresh, then close
 
     std::string batchSnapshotName;  // -C's file; empty: "Snapshot.qsn" under -Q, else asked for
     bool quiet = false;             // -Q: default file names, no box for an unreadable snapshot

@@ -24,7 +24,9 @@ constexpr SettingDescriptor Color(const char* name, ColorRef Settings::*member, 
 constexpr SettingDescriptor SysColor(const char* name, ColorRef Settings::*member, int index) {
     return {name, member, 0, "", index};
 }
-constexpr SettingDescriptor Font(const char* name, LogFont Settings::*member) { return {name, member}; }
+constexpr SettingDescriptor Font(const char* name, LogFont Settings::*member) {
+    return {name, member};
+}
 
 using S = Settings;
 
@@ -139,7 +141,9 @@ const std::array kLayoutValues = {
 
 }  // namespace
 
-std::span<const SettingDescriptor> SettingDescriptors() { return kDescriptors; }
+std::span<const SettingDescriptor> SettingDescriptors() {
+    return kDescriptors;
+}
 
 const SettingDescriptor* FindSetting(std::string_view name) {
     for (const SettingDescriptor& descriptor : kDescriptors)
@@ -147,6 +151,8 @@ const SettingDescriptor* FindSetting(std::string_view name) {
     return nullptr;
 }
 
-std::span<const LayoutValue> LayoutValues() { return kLayoutValues; }
+std::span<const LayoutValue> LayoutValues() {
+    return kLayoutValues;
+}
 
 }  // namespace quarto

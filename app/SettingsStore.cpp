@@ -43,25 +43,27 @@ void SettingsStore::LoadValue(const SettingDescriptor& d, Settings& settings) co
                            m_profile.ReadInt(kSettingsSection, d.name, static_cast<int>(fallback)));
                    },
                    [&](LogFont Settings::*m) {
-                       settings.*m = DecodeFont(m_profile.ReadString(kSettingsSection, d.name, d.defaultText));
+                       settings.*m =
+                           DecodeFont(m_profile.ReadString(kSettingsSection, d.name, d.defaultText));
                    },
                },
                d.member);
 }
 
 void SettingsStore::StoreValue(const SettingDescriptor& d, const Settings& settings) {
-    std::visit(Overloaded{
-                   [&](int Settings::*m) { m_profile.WriteInt(kSettingsSection, d.name, settings.*m); },
-                   [&](bool Settings::*m) { m_profile.WriteInt(kSettingsSection, d.name, settings.*m ? 1 : 0); },
-                   [&](std::string Settings::*m) { m_profile.WriteString(kSettingsSection, d.name, settings.*m); },
-                   [&](ColorRef Settings::*m) {
-                       m_profile.WriteInt(kSettingsSection, d.name, static_cast<int>(settings.*m));
-                   },
-                   [&](LogFont Settings::*m) {
-                       m_profile.WriteString(kSettingsSection, d.name, EncodeFont(settings.*m));
-                   },
-               },
-               d.member);
+    std::visit(
+        Overloaded{
+            [&](int Settings::*m) { m_profile.WriteInt(kSettingsSection, d.name, settings.*m); },
+            [&](bool Settings::*m) { m_profile.WriteInt(kSettingsSection, d.name, settings.*m ? 1 : 0); },
+            [&](std::string Settings::*m) { m_profile.WriteString(kSettingsSection, d.name, settings.*m); },
+            [&](ColorRef Settings::*m) {
+                m_profile.WriteInt(kSettingsSection, d.name, static_cast<int>(settings.*m));
+            },
+            [&](LogFont Settings::*m) {
+                m_profile.WriteString(kSettingsSection, d.name, EncodeFont(settings.*m));
+            },
+        },
+        d.member);
 }
 
 void SettingsStore::LoadSettings(Settings& settings) const {
@@ -116,7 +118,8 @@ bool SettingsStore::WriteCurrent(const Settings& settings, std::string_view name
 
 void SettingsStore::SaveCountersAndDirectories(Settings& settings, bool directoriesNotSaved) {
     // The counter wraps like the 32-bit value it is, never overflows.
-    Write(settings, &Settings::UsageCounter, static_cast<int>(static_cast<uint32_t>(settings.UsageCounter) + 1u));
+    Write(settings, &Settings::UsageCounter,
+          static_cast<int>(static_cast<uint32_t>(settings.UsageCounter) + 1u));
     WriteCurrent(settings, "OperationsCounter");
     if (directoriesNotSaved) return;
     WriteCurrent(settings, "LeftDir");
@@ -130,6 +133,8 @@ int SettingsStore::ReadLayout(std::string_view name) const {
     return m_profile.ReadInt(kSettingsSection, name, missing);
 }
 
-void SettingsStore::WriteLayout(std::string_view name, int value) { m_profile.WriteInt(kSettingsSection, name, value); }
+void SettingsStore::WriteLayout(std::string_view name, int value) {
+    m_profile.WriteInt(kSettingsSection, name, value);
+}
 
 }  // namespace quarto

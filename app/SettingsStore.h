@@ -15,7 +15,7 @@ namespace quarto {
 inline constexpr uint32_t kHiddenSystemMask = 0x2 | 0x4;
 
 class SettingsStore {
-public:
+  public:
     SettingsStore(ProfileStore& profile, const SystemColors& colors) : m_profile(profile), m_colors(colors) {}
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
@@ -61,7 +61,7 @@ public:
 
     ProfileStore& Profile() { return m_profile; }
 
-private:
+  private:
     void LoadValue(const SettingDescriptor& descriptor, Settings& settings) const;
     void StoreValue(const SettingDescriptor& descriptor, const Settings& settings);
     template <class T>

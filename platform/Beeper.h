@@ -7,14 +7,14 @@
 namespace quarto {
 
 class Beeper {
-public:
+  public:
     virtual ~Beeper() = default;
     // `type`: MB_ICONEXCLAMATION, MB_ICONHAND (stop), MB_OK (default beep) or MB_ICONASTERISK.
     virtual void Beep(uint32_t type) = 0;
 };
 
 class SilentBeeper final : public Beeper {
-public:
+  public:
     void Beep(uint32_t) override {}
 };
 

@@ -52,7 +52,9 @@ std::optional<int> ParseProfileInt(std::string_view text) {
     return static_cast<int>(bits);
 }
 
-std::string DefaultProfilePath() { return ConfigHome() + "/Brightvale/Quarto.conf"; }
+std::string DefaultProfilePath() {
+    return ConfigHome() + "/Brightvale/Quarto.conf";
+}
 
 struct QSettingsProfileStore::Impl {
     explicit Impl(const std::string& path)
@@ -123,7 +125,8 @@ bool MemoryProfileStore::WriteInt(std::string_view section, std::string_view nam
     return true;
 }
 
-bool MemoryProfileStore::WriteString(std::string_view section, std::string_view name, const std::string& value) {
+bool MemoryProfileStore::WriteString(std::string_view section, std::string_view name,
+                                     const std::string& value) {
     ++m_writes;
     m_values[MemoryKey(section, name)] = value;
     return true;

@@ -16,7 +16,7 @@ inline constexpr const char* kSettingsSection = "Settings";
 inline constexpr const char* kDockStateSection = "Settings-DockState";
 
 class ProfileStore {
-public:
+  public:
     virtual ~ProfileStore() = default;
     // A value that is missing, or not a number for ReadInt, reads as the default.
     virtual int ReadInt(std::string_view section, std::string_view name, int defaultValue) const = 0;
@@ -40,7 +40,7 @@ std::string DefaultProfilePath();
 // are not UTF-8 are kept as a byte array, so any path survives). Every write reaches the file
 // at once.
 class QSettingsProfileStore final : public ProfileStore {
-public:
+  public:
     explicit QSettingsProfileStore(const std::string& filePath = DefaultProfilePath());
     ~QSettingsProfileStore() override;
     QSettingsProfileStore(const QSettingsProfileStore&) = delete;
@@ -55,7 +55,7 @@ public:
 
     const std::string& FilePath() const { return m_filePath; }
 
-private:
+  private:
     struct Impl;
     std::string m_filePath;
     std::unique_ptr<Impl> m_impl;
@@ -64,7 +64,7 @@ private:
 // Values in memory, for tests: integers are kept as their decimal text, as the INI file
 // keeps them, so both stores read a value back the same way.
 class MemoryProfileStore final : public ProfileStore {
-public:
+  public:
     int ReadInt(std::string_view section, std::string_view name, int defaultValue) const override;
     std::string ReadString(std::string_view section, std::string_view name,
                            const std::string& defaultValue) const override;
@@ -77,7 +77,7 @@ public:
     size_t WriteCount() const { return m_writes; }
     size_t ValueCount() const { return m_values.size(); }
 
-private:
+  private:
     std::map<std::pair<std::string, std::string>, std::string> m_values;
     size_t m_writes = 0;
 };

@@ -15,7 +15,7 @@ enum SystemColorIndex : int {
 };
 
 class SystemColors {
-public:
+  public:
     virtual ~SystemColors() = default;
     // The colour of that index now; 0 (black) for an index without one.
     virtual uint32_t GetSysColor(int index) const = 0;
@@ -23,7 +23,7 @@ public:
 
 // White window, black text, navy highlight with white text.
 class HeadlessSystemColors final : public SystemColors {
-public:
+  public:
     uint32_t GetSysColor(int index) const override;
 };
 

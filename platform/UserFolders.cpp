@@ -28,7 +28,9 @@ std::string XdgFolder(const char* variable, const char* fallbackBelowHome) {
 
 }  // namespace
 
-std::string ConfigHome() { return XdgFolder("XDG_CONFIG_HOME", "/.config"); }
+std::string ConfigHome() {
+    return XdgFolder("XDG_CONFIG_HOME", "/.config");
+}
 
 std::string StateFolder() {
     std::string folder = XdgFolder("XDG_STATE_HOME", "/.local/state");

@@ -92,7 +92,8 @@ bool FileExists(const std::string& path) {
 std::vector<std::string> SettingsDifferences(const Settings& a, const Settings& b) {
     std::vector<std::string> names;
     for (const SettingDescriptor& d : SettingDescriptors())
-        if (std::visit([&](auto member) { return !(a.*member == b.*member); }, d.member)) names.push_back(d.name);
+        if (std::visit([&](auto member) { return !(a.*member == b.*member); }, d.member))
+            names.push_back(d.name);
     if (a.IncludeSubdirs != b.IncludeSubdirs) names.push_back("IncludeSubdirs");
     if (a.IncludeNetworkDrives != b.IncludeNetworkDrives) names.push_back("IncludeNetworkDrives");
     if (a.AttributeMask != b.AttributeMask) names.push_back("AttributeMask");

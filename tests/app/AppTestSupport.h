@@ -17,25 +17,25 @@
 namespace quarto::test {
 
 class ScopedEnv {
-public:
+  public:
     ScopedEnv(const char* name, const std::string& value);
     ~ScopedEnv();
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
+  private:
     std::string m_name;
     std::optional<std::string> m_old;
 };
 
 class ScopedCwd {
-public:
+  public:
     explicit ScopedCwd(const std::string& folder);
     ~ScopedCwd();
     ScopedCwd(const ScopedCwd&) = delete;
     ScopedCwd& operator=(const ScopedCwd&) = delete;
 
-private:
+  private:
     std::string m_old;
 };
 
@@ -59,7 +59,7 @@ std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
 
 class RecordingFrame : public FrameSink {
-public:
+  public:
     intptr_t Send(const FrameMessage& message) override {
         sent.push_back(message);
         return 0;
@@ -70,7 +70,7 @@ public:
 };
 
 class RecordingBeeper : public Beeper {
-public:
+  public:
     void Beep(uint32_t type) override { beeps.push_back(type); }
     std::vector<uint32_t> beeps;
 };

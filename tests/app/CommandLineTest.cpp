@@ -11,7 +11,7 @@ namespace quarto {
 namespace {
 
 struct CommandLineCase {
-    std::vector<std::string> words;  // after the program name
+    std::vector<std::string> words;                      // after the program name
     std::function<void(Settings&, RunOptions&)> expect;  // applied to the starting state
     const char* messages = "";
 };
@@ -68,15 +68,20 @@ const CommandLineCase kCases[] = {
     {{"-M"}, [](Settings& s, RunOptions&) { s.FilterMode = kViewModified; }},
     {{"-d"}, [](Settings& s, RunOptions&) { s.FilterMode = kViewDifferent; }},
     // A lone -e at the end is still applied, with an empty argument.
-    {{"-e"}, [](Settings& s, RunOptions&) { s.ExcludeMasks.clear(); }, "quarto: option requires an argument -- e\n"},
+    {{"-e"},
+     [](Settings& s, RunOptions&) { s.ExcludeMasks.clear(); },
+     "quarto: option requires an argument -- e\n"},
     // z is illegal and the q after it in the same word is dropped.
     {{"-zq"}, [](Settings&, RunOptions&) {}, "quarto: illegal option -- z\n"},
     {{"-c", "-q"},
      [](Settings&, RunOptions& r) { r.batchSnapshot[0] = true, r.quiet = true; },
      "quarto: option requires an argument -- c\n"},
-    {{"-c", "/tmp/x.qsn"}, [](Settings&, RunOptions& r) { r.batchSnapshot[0] = true, r.batchSnapshotName = "/tmp/x.qsn"; }},
-    {{"-cL=a.qsn"}, [](Settings&, RunOptions& r) { r.batchSnapshot[0] = true, r.batchSnapshotName = "a.qsn"; }},
-    {{"-cr=b.qsn"}, [](Settings&, RunOptions& r) { r.batchSnapshot[1] = true, r.batchSnapshotName = "b.qsn"; }},
+    {{"-c", "/tmp/x.qsn"},
+     [](Settings&, RunOptions& r) { r.batchSnapshot[0] = true, r.batchSnapshotName = "/tmp/x.qsn"; }},
+    {{"-cL=a.qsn"},
+     [](Settings&, RunOptions& r) { r.batchSnapshot[0] = true, r.batchSnapshotName = "a.qsn"; }},
+    {{"-cr=b.qsn"},
+     [](Settings&, RunOptions& r) { r.batchSnapshot[1] = true, r.batchSnapshotName = "b.qsn"; }},
     {{"-cQ=file"}, [](Settings&, RunOptions&) {}},  // another letter before "=": ignored
     {{"-P", "Q=file"}, [](Settings&, RunOptions&) {}},
     {{"-pL=a.qsn"},
@@ -88,12 +93,15 @@ const CommandLineCase kCases[] = {
     {{"-XLxOFF"}, [](Settings& s, RunOptions&) { s.ExcludeUniqueLeft = false; }},
     {{"-XLOFF"}, [](Settings&, RunOptions&) {}},  // OFF must start at the third character
     {{"-xr"}, [](Settings& s, RunOptions&) { s.ExcludeUniqueRight = true; }},
-    {{"-b"}, [](Settings& s, RunOptions& r) { s.LeftDir.clear(), s.RightDir.clear(), r.directoriesNotSaved = true; }},
-    {{"-b", "/a"}, [](Settings& s, RunOptions& r) { s.LeftDir = "/a/", s.RightDir.clear(), r.directoriesNotSaved = true; }},
+    {{"-b"},
+     [](Settings& s, RunOptions& r) { s.LeftDir.clear(), s.RightDir.clear(), r.directoriesNotSaved = true; }},
+    {{"-b", "/a"},
+     [](Settings& s, RunOptions& r) { s.LeftDir = "/a/", s.RightDir.clear(), r.directoriesNotSaved = true; }},
     {{"/a", "/b/", "/c/*.*"}, [](Settings& s, RunOptions&) { s.LeftDir = "/a/", s.RightDir = "/c/"; }},
     {{"--", "-l", "/x"}, [](Settings& s, RunOptions&) { s.LeftDir = kCwd + "/-l/", s.RightDir = "/x/"; }},
     {{"/L"}, [](Settings& s, RunOptions&) { s.LeftDir = "/L/"; }},
-    {{"-e", "*.tmp,*.o", "-I*.c"}, [](Settings& s, RunOptions&) { s.ExcludeMasks = "*.tmp,*.o", s.IncludeMasks = "*.c"; }},
+    {{"-e", "*.tmp,*.o", "-I*.c"},
+     [](Settings& s, RunOptions&) { s.ExcludeMasks = "*.tmp,*.o", s.IncludeMasks = "*.c"; }},
     {{"-o"}, [](Settings& s, RunOptions&) { s.AttributeMask = 0x27; }},
     {{"-r", "-W"}, [](Settings& s, RunOptions&) { s.IncludeSubdirs = true, s.IncludeNetworkDrives = true; }},
     {{"-f", "name", "-t", "x", "-1"}, [](Settings&, RunOptions&) {}},  // accepted, no effect
@@ -132,14 +140,13 @@ TEST(CommandLineTest, ResetInTheMiddleUndoesEarlierSettingsOnly) {
     SettingsStore store(profile, colors);
     profile.WriteInt(kSettingsSection, "FilterMode", kViewUnique);
     profile.WriteString(kSettingsSection, "LeftDir", "/stored/");
-    const Applied applied =
-        Apply({"-m", "-e", "x", "/a", "-XR", "-q", "-o", "-y", "-r", "/b"},
-              [&](Settings& settings) { store.ResetSettings(settings); });
+    const Applied applied = Apply({"-m", "-e", "x", "/a", "-XR", "-q", "-o", "-y", "-r", "/b"},
+                                  [&](Settings& settings) { store.ResetSettings(settings); });
     EXPECT_EQ(profile.ValueCount(), 0u);
     EXPECT_EQ(applied.settings.FilterMode, kViewAll);
     EXPECT_EQ(applied.settings.ExcludeMasks, "");
-    EXPECT_EQ(applied.settings.LeftDir, "");     // "/a" was undone
-    EXPECT_EQ(applied.settings.RightDir, "/b/");  // the second plain word, after the reset
+    EXPECT_EQ(applied.settings.LeftDir, "");           // "/a" was undone
+    EXPECT_EQ(applied.settings.RightDir, "/b/");       // the second plain word, after the reset
     EXPECT_EQ(applied.settings.AttributeMask, 0x27u);  // from IncludeHidSys's default
     EXPECT_TRUE(applied.settings.IncludeSubdirs);
     EXPECT_TRUE(applied.settings.ExcludeUniqueRight);  // per run: kept
@@ -151,14 +158,24 @@ TEST(CommandLineTest, DirectoriesAreNormalised) {
         const char* argument;
         const char* directory;
     } cases[] = {
-        {"/data/*.*", "/data/"},        {"/data", "/data/"},   {"/data/", "/data/"},
-        {"/data//sub///", "/data/sub/"}, {"rel", "/home/u/work/rel/"},
-        {"rel/*.txt", "/home/u/work/rel/"}, {"./a/../b", "/home/u/work/b/"}, {"../x", "/home/u/x/"},
-        {"/", "/"},                      {"/*", "/"},           {"/..", "/"},
-        {"//server/share/", "//server/share/"},  {"//server/share", "//server/share/"},  // left as given
-        {"*", "/home/u/work/"},          {"", "/home/u/work/"},  // nothing before the mask: here
+        {"/data/*.*", "/data/"},
+        {"/data", "/data/"},
+        {"/data/", "/data/"},
+        {"/data//sub///", "/data/sub/"},
+        {"rel", "/home/u/work/rel/"},
+        {"rel/*.txt", "/home/u/work/rel/"},
+        {"./a/../b", "/home/u/work/b/"},
+        {"../x", "/home/u/x/"},
+        {"/", "/"},
+        {"/*", "/"},
+        {"/..", "/"},
+        {"//server/share/", "//server/share/"},
+        {"//server/share", "//server/share/"},  // left as given
+        {"*", "/home/u/work/"},
+        {"", "/home/u/work/"},  // nothing before the mask: here
     };
-    for (const auto& c : cases) EXPECT_EQ(NormaliseDirectory(c.argument, "/home/u/work"), c.directory) << c.argument;
+    for (const auto& c : cases)
+        EXPECT_EQ(NormaliseDirectory(c.argument, "/home/u/work"), c.directory) << c.argument;
 }
 
 TEST(CommandLineTest, RelativeDirectoriesFollowTheCurrentDirectoryWhichStaysPut) {

@@ -15,7 +15,7 @@ namespace quarto {
 namespace {
 
 class ErrorReporterTest : public ::testing::Test {
-protected:
+  protected:
     test::TempTree tree;
     test::ScopedCwd cwd{tree.Dir("cwd")};
     test::ScopedEnv state{"XDG_STATE_HOME", tree.Path("state")};
@@ -35,8 +35,10 @@ TEST_F(ErrorReporterTest, ReportTextsCarryTheHeaderOfErrorsAndWarnings) {
         const char* report;
     } cases[] = {
         {kSeverityWarning, 112, "/src/app/StatsDlg", 60, "x", "!Warning 112(0x70) in StatsDlg at line 60-x"},
-        {kSeverityWarning, -1, "QrtMiscOps.cpp", 9, "", "!Warning -1(0xffffffff) in QrtMiscOps.cpp at line 9-"},
-        {kSeverityWarning, 0, "/a/AVeryLongModuleNameIndeed.cpp", 1, "", "!Warning 0(0x0) in AVeryLongModuleNameI at line 1-"},
+        {kSeverityWarning, -1, "QrtMiscOps.cpp", 9, "",
+         "!Warning -1(0xffffffff) in QrtMiscOps.cpp at line 9-"},
+        {kSeverityWarning, 0, "/a/AVeryLongModuleNameIndeed.cpp", 1, "",
+         "!Warning 0(0x0) in AVeryLongModuleNameI at line 1-"},
         {kSeverityNotice, 2, "/a/QrtMiscOps", 5, "Snapshot file 'x'...", "Snapshot file 'x'..."},
         {kSeverityPlain, 0, "/a/QrtMiscOps", 5, "plain", "plain"},
         {kSeverityError, 5, "/src/ops/DiskOps", 187, "", "*Error 5(0x5) in DiskOps at line 187-"},
@@ -55,7 +57,8 @@ TEST_F(ErrorReporterTest, EachSeveritySoundsItsAlerts) {
     reporter.ReportError(kSeverityNotice, 0, &frame, "", "N", 1);
     reporter.ReportError(kSeverityPlain, 0, &frame, "", "P", 1);
     reporter.ReportError(kSeverityError, 0, &frame, "", "E", 1);
-    EXPECT_EQ(beeper.beeps, (std::vector<uint32_t>{MB_ICONEXCLAMATION, MB_OK, MB_ICONEXCLAMATION, MB_ICONHAND}));
+    EXPECT_EQ(beeper.beeps,
+              (std::vector<uint32_t>{MB_ICONEXCLAMATION, MB_OK, MB_ICONEXCLAMATION, MB_ICONHAND}));
 }
 
 TEST_F(ErrorReporterTest, ReportsAreCutTo520ButTheLogKeepsTheWholeText) {
@@ -86,7 +89,8 @@ TEST_F(ErrorReporterTest, ASecondErrorEndsTheProcessWith999AndLeavesTheLog) {
 }
 
 TEST_F(ErrorReporterTest, TheLogGoesToTheStateFolderWhenTheCurrentDirectoryIsNotWritable) {
-    if (!test::CanTestUnwritableFolders()) GTEST_SKIP() << "cannot drop privileges to make a folder unwritable";
+    if (!test::CanTestUnwritableFolders())
+        GTEST_SKIP() << "cannot drop privileges to make a folder unwritable";
     const std::string locked = tree.Dir("locked");
     const std::string stateHome = tree.Dir("state");
     chmod(tree.Root().c_str(), 0755);

@@ -40,15 +40,15 @@ TEST(FontTextTest, ReadingRules) {
         uint8_t pitchAndFamily;
         const char* face;
     } cases[] = {
-        {"", 0, 0, 0, 0, ""},                                      // empty: the list keeps its font
+        {"", 0, 0, 0, 0, ""},  // empty: the list keeps its font
         {"-13,0,0,0,400,0,0,0,0,0,0,0,0,Times'New Roman", -13, 400, 0, 0, "Times"},  // apostrophe ends it
         {"-13,0,0,0,400,0,0,0,0,0,0,0,0,'Quoted", -13, 400, 0, 0, ""},  // nothing before it: no name
-        {"12,0,0,0,400,300,0,0,0,0,0,0,-1,F", 12, 400, 44, 255, "F"},  // 8-bit fields keep the low 8 bits
-        {"12,5,x,0,400", 12, 0, 0, 0, ""},                       // partial: the fields read so far
-        {"12 ,0,0,0,400,0,0,0,0,0,0,0,0,F", 12, 0, 0, 0, ""},     // the comma must follow at once
-        {" 12, 0,0,0,+400,1,0,0,0,0,0,0,0,F", 12, 400, 1, 0, "F"},  // leading blanks and signs, as %d
-        {"1,0,0,0,4,0,0,0,0,0,0,0,7", 1, 4, 0, 7, ""},           // no face name field
-        {"1,0,0,0,4,0,0,0,0,0,0,0,7,A, b,c", 1, 4, 0, 7, "A, b,c"},  // the name runs to the end
+        {"12,0,0,0,400,300,0,0,0,0,0,0,-1,F", 12, 400, 44, 255, "F"},   // 8-bit fields keep the low 8 bits
+        {"12,5,x,0,400", 12, 0, 0, 0, ""},                              // partial: the fields read so far
+        {"12 ,0,0,0,400,0,0,0,0,0,0,0,0,F", 12, 0, 0, 0, ""},           // the comma must follow at once
+        {" 12, 0,0,0,+400,1,0,0,0,0,0,0,0,F", 12, 400, 1, 0, "F"},      // leading blanks and signs, as %d
+        {"1,0,0,0,4,0,0,0,0,0,0,0,7", 1, 4, 0, 7, ""},                  // no face name field
+        {"1,0,0,0,4,0,0,0,0,0,0,0,7,A, b,c", 1, 4, 0, 7, "A, b,c"},     // the name runs to the end
     };
     for (const auto& c : cases) {
         const LogFont font = DecodeFont(c.text);

@@ -40,23 +40,23 @@ std::pair<std::string, std::string> Scan(std::vector<std::string> words) {
 }
 
 const ScanCase kCases[] = {
-    {{"-lq"}, "l q", ""},                    // two options in one word
-    {{"-l", "-Q"}, "l Q", ""},               // letters keep their case; applying folds it
-    {{"-e"}, "~(e)", "quarto: option requires an argument -- e\n"},  // lone -e at the end
-    {{"-zq"}, "~(zq) q", "quarto: illegal option -- z\n"},           // the command line cuts "q" off
+    {{"-lq"}, "l q", ""},       // two options in one word
+    {{"-l", "-Q"}, "l Q", ""},  // letters keep their case; applying folds it
+    {{"-e"}, "~(e)", "quarto: option requires an argument -- e\n"},          // lone -e at the end
+    {{"-zq"}, "~(zq) q", "quarto: illegal option -- z\n"},                   // the command line cuts "q" off
     {{"-c", "-q"}, "~(c) q", "quarto: option requires an argument -- c\n"},  // "-q" is no argument
     {{"-c", "/tmp/x.qsn"}, "c(/tmp/x.qsn)", ""},  // "/" starts a path, so it is the argument
     {{"-c/tmp/x.qsn"}, "c(/tmp/x.qsn)", ""},      // the rest of the word is the argument
-    {{"/L"}, "[/L]", ""},                          // a directory, not option L
-    {{"--", "-l", "/x"}, "[-l] [/x]", ""},         // "--" ends the options
-    {{"-l-q", "-a"}, "l [-a]", ""},                // a "-" inside a word ends them too
+    {{"/L"}, "[/L]", ""},                         // a directory, not option L
+    {{"--", "-l", "/x"}, "[-l] [/x]", ""},        // "--" ends the options
+    {{"-l-q", "-a"}, "l [-a]", ""},               // a "-" inside a word ends them too
     {{"a", "b", "c"}, "[a] [b] [c]", ""},
     {{"-e", "x", "-lq"}, "e(x) l q", ""},  // after an argument word the next word starts afresh
     {{"-XL=off"}, "X(L=off)", ""},
     {{"-f", "name", "dir"}, "f(name) [dir]", ""},  // F takes its argument though nothing applies it
-    {{"-e", ""}, "e()", ""},                        // an empty word is an argument
+    {{"-e", ""}, "e()", ""},                       // an empty word is an argument
     {{"dir", "-i", "dir"}, "[dir] i(dir)", ""},
-    {{"-", "x"}, "[x]", ""},                        // a lone "-" is skipped
+    {{"-", "x"}, "[x]", ""},                            // a lone "-" is skipped
     {{"-:"}, "~(:)", "quarto: illegal option -- :\n"},  // ':' is not an option letter
 };
 

@@ -12,7 +12,7 @@ namespace quarto {
 namespace {
 
 class FixedColors : public SystemColors {
-public:
+  public:
     uint32_t GetSysColor(int index) const override { return base + static_cast<uint32_t>(index); }
     uint32_t base = 0x100;
 };
@@ -20,41 +20,93 @@ public:
 // Every stored value's default as the store writes it (colours as 0x00BBGGRR numbers, the
 // classic scheme: window white, text black, highlight navy, highlight text white).
 const std::map<std::string, std::string> kStoredDefaults = {
-    {"UsageCounter", "0"}, {"OperationsCounter", "0"}, {"LeftDir", ""}, {"RightDir", ""},
-    {"FilterMode", "6016"}, {"SortMode", "8289"}, {"SortDirection", "0"},
-    {"ClrSelectedDriveText", "16777215"}, {"ClrSelectedDriveTextBk", "8388608"},
-    {"ClrLeftDriveBk", "16777215"}, {"ClrLeftDriveText", "0"}, {"ClrLeftDriveTextBk", "16777215"},
-    {"ClrRightDriveBk", "16777215"}, {"ClrRightDriveText", "0"}, {"ClrRightDriveTextBk", "16777215"},
-    {"ClrSelectedFilesText", "16777215"}, {"ClrSelectedFilesTextBk", "8388608"},
-    {"ClrLeftFilesBk", "16777215"}, {"ClrLeftFilesText", "0"}, {"ClrLeftFilesTextBk", "16777215"},
-    {"ClrRightFilesBk", "16777215"}, {"ClrRightFilesText", "0"}, {"ClrRightFilesTextBk", "16777215"},
-    {"ClrNewerFilesText", "16711680"}, {"ClrNewerFilesTextBk", "12632256"},
-    {"ClrOlderFilesText", "0"}, {"ClrOlderFilesTextBk", "16777215"},
-    {"ClrLargerFilesText", "65280"}, {"ClrLargerFilesTextBk", "12632256"},
-    {"ClrSmallerFilesText", "0"}, {"ClrSmallerFilesTextBk", "16777215"},
-    {"ClrAttrsDiffFilesText", "8323072"}, {"ClrAttrsDiffFilesTextBk", "16777215"},
-    {"ClrBytesDiffFilesText", "32512"}, {"ClrBytesDiffFilesTextBk", "16777215"},
-    {"FntLeftFiles", "0,0,0,0,0,0,0,0,0,0,0,0,0,"}, {"FntRightFiles", "0,0,0,0,0,0,0,0,0,0,0,0,0,"},
-    {"CheckFileAttributes", "1"}, {"CheckByteByByte", "0"}, {"CheckDateTimes", "1"},
-    {"CheckDirAttributes", "0"}, {"CheckDirDateTimes", "0"}, {"CheckFileSizes", "1"},
-    {"CheckIgnoreCtrlZ", "0"}, {"CheckIgnoreFatNtfs2Sec", "1"},
-    {"ComparitorProgram", ""}, {"ComparitorProgramOptions", ""}, {"ComparitorProgram2", ""},
+    {"UsageCounter", "0"},
+    {"OperationsCounter", "0"},
+    {"LeftDir", ""},
+    {"RightDir", ""},
+    {"FilterMode", "6016"},
+    {"SortMode", "8289"},
+    {"SortDirection", "0"},
+    {"ClrSelectedDriveText", "16777215"},
+    {"ClrSelectedDriveTextBk", "8388608"},
+    {"ClrLeftDriveBk", "16777215"},
+    {"ClrLeftDriveText", "0"},
+    {"ClrLeftDriveTextBk", "16777215"},
+    {"ClrRightDriveBk", "16777215"},
+    {"ClrRightDriveText", "0"},
+    {"ClrRightDriveTextBk", "16777215"},
+    {"ClrSelectedFilesText", "16777215"},
+    {"ClrSelectedFilesTextBk", "8388608"},
+    {"ClrLeftFilesBk", "16777215"},
+    {"ClrLeftFilesText", "0"},
+    {"ClrLeftFilesTextBk", "16777215"},
+    {"ClrRightFilesBk", "16777215"},
+    {"ClrRightFilesText", "0"},
+    {"ClrRightFilesTextBk", "16777215"},
+    {"ClrNewerFilesText", "16711680"},
+    {"ClrNewerFilesTextBk", "12632256"},
+    {"ClrOlderFilesText", "0"},
+    {"ClrOlderFilesTextBk", "16777215"},
+    {"ClrLargerFilesText", "65280"},
+    {"ClrLargerFilesTextBk", "12632256"},
+    {"ClrSmallerFilesText", "0"},
+    {"ClrSmallerFilesTextBk", "16777215"},
+    {"ClrAttrsDiffFilesText", "8323072"},
+    {"ClrAttrsDiffFilesTextBk", "16777215"},
+    {"ClrBytesDiffFilesText", "32512"},
+    {"ClrBytesDiffFilesTextBk", "16777215"},
+    {"FntLeftFiles", "0,0,0,0,0,0,0,0,0,0,0,0,0,"},
+    {"FntRightFiles", "0,0,0,0,0,0,0,0,0,0,0,0,0,"},
+    {"CheckFileAttributes", "1"},
+    {"CheckByteByByte", "0"},
+    {"CheckDateTimes", "1"},
+    {"CheckDirAttributes", "0"},
+    {"CheckDirDateTimes", "0"},
+    {"CheckFileSizes", "1"},
+    {"CheckIgnoreCtrlZ", "0"},
+    {"CheckIgnoreFatNtfs2Sec", "1"},
+    {"ComparitorProgram", ""},
+    {"ComparitorProgramOptions", ""},
+    {"ComparitorProgram2", ""},
     {"ComparitorProgram2Options", ""},
-    {"ConfirmCopy", "1"}, {"ConfirmMove", "1"}, {"ConfirmDelete", "1"}, {"ConfirmEsc", "1"}, {"ConfirmExit", "1"},
-    {"EditorProgram", "xdg-open"}, {"EditorProgramOptions", ""},
-    {"IncludeMasks", "*.*"}, {"ExcludeMasks", ""}, {"IncludeList", ""},
-    {"MarkAllOn", "0"}, {"ClearAllOn", "0"}, {"DisableAutoRefresh", "0"}, {"IgnoreFileAttributes", "1"},
-    {"MoveIsCopyDelete", "1"}, {"CopyMoveZeroLengthFiles", "1"},
-    {"ShowProgress", "1"}, {"ShowProgressInterval", "50"}, {"ShowActivity", "1"}, {"ShowAllNetworkDrives", "0"},
-    {"HilightIdentical", "0"}, {"IndicateArchived", "0"}, {"IncludeHidSys", "1"}, {"UseDateTimeType", "2"},
-    {"RunProgram", ""}, {"RunProgramUseGenCmd", "0"}, {"RunProgramOptions", ""},
-    {"RunProgram2", ""}, {"RunProgram2UseGenCmd", "0"}, {"RunProgram2Options", ""},
-    {"DisplayLogo", "1"}, {"IncludeSubdirsAtStart", "0"}, {"IncludeNetworkAtStart", "0"},
+    {"ConfirmCopy", "1"},
+    {"ConfirmMove", "1"},
+    {"ConfirmDelete", "1"},
+    {"ConfirmEsc", "1"},
+    {"ConfirmExit", "1"},
+    {"EditorProgram", "xdg-open"},
+    {"EditorProgramOptions", ""},
+    {"IncludeMasks", "*.*"},
+    {"ExcludeMasks", ""},
+    {"IncludeList", ""},
+    {"MarkAllOn", "0"},
+    {"ClearAllOn", "0"},
+    {"DisableAutoRefresh", "0"},
+    {"IgnoreFileAttributes", "1"},
+    {"MoveIsCopyDelete", "1"},
+    {"CopyMoveZeroLengthFiles", "1"},
+    {"ShowProgress", "1"},
+    {"ShowProgressInterval", "50"},
+    {"ShowActivity", "1"},
+    {"ShowAllNetworkDrives", "0"},
+    {"HilightIdentical", "0"},
+    {"IndicateArchived", "0"},
+    {"IncludeHidSys", "1"},
+    {"UseDateTimeType", "2"},
+    {"RunProgram", ""},
+    {"RunProgramUseGenCmd", "0"},
+    {"RunProgramOptions", ""},
+    {"RunProgram2", ""},
+    {"RunProgram2UseGenCmd", "0"},
+    {"RunProgram2Options", ""},
+    {"DisplayLogo", "1"},
+    {"IncludeSubdirsAtStart", "0"},
+    {"IncludeNetworkAtStart", "0"},
     {"ScanPausePerEntry", "1"},
 };
 
 class SettingsStoreTest : public ::testing::Test {
-protected:
+  protected:
     MemoryProfileStore profile;
     HeadlessSystemColors colors;
     SettingsStore store{profile, colors};
@@ -66,7 +118,8 @@ TEST_F(SettingsStoreTest, AFreshProfileGivesExactlyTheDefaults) {
     store.LoadSettings(settings);
     MemoryProfileStore written;
     SettingsStore writer(written, colors);
-    for (const SettingDescriptor& descriptor : SettingDescriptors()) writer.WriteCurrent(settings, descriptor.name);
+    for (const SettingDescriptor& descriptor : SettingDescriptors())
+        writer.WriteCurrent(settings, descriptor.name);
     EXPECT_EQ(written.ValueCount(), kStoredDefaults.size());
     for (const auto& [name, text] : kStoredDefaults)
         EXPECT_EQ(written.Raw(kSettingsSection, name).value_or("<missing>"), text) << name;

@@ -39,7 +39,9 @@ TEST(StandardStreamsTest, StreamsGoBesideTheProgramAndStartEmpty) {
         std::fputs("to out", stdout);
         std::fputs("to err", stderr);
         std::fflush(nullptr);
-        _exit(files.outPath == tree.Path("bin/quarto.out") && files.errPath == tree.Path("bin/quarto.err") ? 0 : 3);
+        _exit(files.outPath == tree.Path("bin/quarto.out") && files.errPath == tree.Path("bin/quarto.err")
+                  ? 0
+                  : 3);
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(test::ReadFile(tree.Path("bin/quarto.out")), "to out");
@@ -47,7 +49,8 @@ TEST(StandardStreamsTest, StreamsGoBesideTheProgramAndStartEmpty) {
 }
 
 TEST(StandardStreamsTest, AnUnwritableProgramFolderSendsThemToTheStateFolder) {
-    if (!test::CanTestUnwritableFolders()) GTEST_SKIP() << "cannot drop privileges to make a folder unwritable";
+    if (!test::CanTestUnwritableFolders())
+        GTEST_SKIP() << "cannot drop privileges to make a folder unwritable";
     test::TempTree tree;
     const std::string bin = tree.Dir("bin");
     const std::string stateHome = tree.Dir("state");
@@ -69,15 +72,16 @@ TEST(StandardStreamsTest, AnUnwritableProgramFolderSendsThemToTheStateFolder) {
 
 // The built program, copied into a folder of its own, run with options.
 class ProgramRunTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const std::string copy = "cp '" + std::string(QUARTO_BINARY) + "' '" + program + "'";
         ASSERT_EQ(std::system(copy.c_str()), 0);
     }
     int Run(const std::vector<std::string>& words) {
-        return test::RunProgram(program, words,
-                                {{"XDG_CONFIG_HOME", tree.Path("config")}, {"XDG_STATE_HOME", tree.Path("state")}},
-                                tree.Root(), tree.Path("terminal"));
+        return test::RunProgram(
+            program, words,
+            {{"XDG_CONFIG_HOME", tree.Path("config")}, {"XDG_STATE_HOME", tree.Path("state")}}, tree.Root(),
+            tree.Path("terminal"));
     }
 
     test::TempTree tree;
@@ -105,7 +109,8 @@ TEST_F(ProgramRunTest, VersionAndHelpAnswerOnTheTerminalBeforeAnyRedirection) {
 }
 
 TEST_F(ProgramRunTest, ResetOptionEmptiesTheStoredProfile) {
-    tree.File("config/Brightvale/Quarto.conf", "[Settings]\nFilterMode=6019\n\n[Settings-DockState]\nState=x\n");
+    tree.File("config/Brightvale/Quarto.conf",
+              "[Settings]\nFilterMode=6019\n\n[Settings-DockState]\nState=x\n");
     EXPECT_EQ(Run({"quarto", "-y"}), 0);
     const std::string left = test::ReadFile(tree.Path("config/Brightvale/Quarto.conf"));
     EXPECT_EQ(left.find("FilterMode"), std::string::npos) << left;

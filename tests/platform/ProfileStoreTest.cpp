@@ -29,7 +29,8 @@ TEST(ProfileStoreTest, ParsesStoredIntegers) {
     EXPECT_EQ(ParseProfileInt("4294967295"), -1);  // an unsigned colour wraps
     EXPECT_EQ(ParseProfileInt("4294967296"), std::nullopt);
     EXPECT_EQ(ParseProfileInt("-2147483649"), std::nullopt);
-    for (const char* bad : {"", "-", "12a", " 1", "0x10", "1.5"}) EXPECT_EQ(ParseProfileInt(bad), std::nullopt) << bad;
+    for (const char* bad : {"", "-", "12a", " 1", "0x10", "1.5"})
+        EXPECT_EQ(ParseProfileInt(bad), std::nullopt) << bad;
 }
 
 TEST(ProfileStoreTest, DefaultPathFollowsXdgConfigHome) {
@@ -41,12 +42,15 @@ TEST(ProfileStoreTest, DefaultPathFollowsXdgConfigHome) {
     setenv("XDG_CONFIG_HOME", "relative/cfg", 1);  // not absolute: ignored
     setenv("HOME", "/home/someone", 1);
     EXPECT_EQ(DefaultProfilePath(), "/home/someone/.config/Brightvale/Quarto.conf");
-    if (old) setenv("XDG_CONFIG_HOME", saved.c_str(), 1); else unsetenv("XDG_CONFIG_HOME");
+    if (old)
+        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
 }
 
 // The same behaviour from both stores.
 class BothStoresTest : public ::testing::TestWithParam<bool> {
-protected:
+  protected:
     std::unique_ptr<ProfileStore> Open() {
         if (!GetParam()) {
             if (!memory) memory = std::make_unique<MemoryProfileStore>();
@@ -58,11 +62,15 @@ protected:
     // Lets the test reopen the one memory store as if it were a file.
     struct Borrowed : ProfileStore {
         explicit Borrowed(ProfileStore& s) : store(s) {}
-        int ReadInt(std::string_view a, std::string_view b, int d) const override { return store.ReadInt(a, b, d); }
+        int ReadInt(std::string_view a, std::string_view b, int d) const override {
+            return store.ReadInt(a, b, d);
+        }
         std::string ReadString(std::string_view a, std::string_view b, const std::string& d) const override {
             return store.ReadString(a, b, d);
         }
-        bool WriteInt(std::string_view a, std::string_view b, int v) override { return store.WriteInt(a, b, v); }
+        bool WriteInt(std::string_view a, std::string_view b, int v) override {
+            return store.WriteInt(a, b, v);
+        }
         bool WriteString(std::string_view a, std::string_view b, const std::string& v) override {
             return store.WriteString(a, b, v);
         }
@@ -76,9 +84,14 @@ protected:
 };
 
 TEST_P(BothStoresTest, ValuesSurviveAReopen) {
-    const std::vector<std::string> texts = {
-        "", "*.c,*.h", "\"quoted\", 'and' ;semi=colon #hash", " lead and trail ", "@ByteArray(x)",
-        "line\nbreak", "/data/\xff\xfe not utf-8/", "-12,0,0,0,400,0,0,0,0,0,0,0,0,Times'x"};
+    const std::vector<std::string> texts = {"",
+                                            "*.c,*.h",
+                                            "\"quoted\", 'and' ;semi=colon #hash",
+                                            " lead and trail ",
+                                            "@ByteArray(x)",
+                                            "line\nbreak",
+                                            "/data/\xff\xfe not utf-8/",
+                                            "-12,0,0,0,400,0,0,0,0,0,0,0,0,Times'x"};
     {
         auto store = Open();
         EXPECT_TRUE(store->WriteInt(kSettingsSection, "FilterMode", 6019));
@@ -90,7 +103,7 @@ TEST_P(BothStoresTest, ValuesSurviveAReopen) {
     auto store = Open();
     EXPECT_EQ(store->ReadInt(kSettingsSection, "FilterMode", 0), 6019);
     EXPECT_EQ(store->ReadInt(kSettingsSection, "wp...left", 5), -1);
-    EXPECT_EQ(store->ReadInt(kSettingsSection, "Word", 5), 5);     // not a number: the default
+    EXPECT_EQ(store->ReadInt(kSettingsSection, "Word", 5), 5);  // not a number: the default
     EXPECT_EQ(store->ReadInt(kSettingsSection, "Missing", 42), 42);
     EXPECT_EQ(store->ReadString(kSettingsSection, "Missing", "dflt"), "dflt");
     EXPECT_EQ(store->ReadString(kSettingsSection, "FilterMode", ""), "6019");
