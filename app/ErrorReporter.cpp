@@ -1,0 +1,71 @@
+#include "app/ErrorReporter.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "platform/SystemError.h"
+#include "platform/UserFolders.h"
+
+namespace quarto {
+namespace {
+
+constexpr size_t kQuestionLimit = 519;
+
+bool WriteAll(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool WriteLogAt(const std::string& path, const std::string& content) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    const bool written = WriteAll(fd, content);
+    return close(fd) == 0 && written;
+}
+
+}  // namespace
+
+std::string WriteErrorLog(const std::string& header, const std::string& text) {
+    const std::string content = header + text;
+    if (WriteLogAt(kErrorLogName, content)) return kErrorLogName;
+    const std::string folder = StateFolder();
+    if (MakeFolders(folder) && WriteLogAt(folder + kErrorLogName, content)) return folder + kErrorLogName;
+    return {};
+}
+
+void ErrorReporter::ReportError(int severity, int code, FrameSink* window, const std::string& text,
+                                const char* sourceFile, int line) {
+    std::string report = ErrorHeader(severity, code, sourceFile, line);
+    if (severity == kSeverityError || severity == kSeverityWarning) m_beeper.Beep(MB_ICONEXCLAMATION);
+    if (severity == kSeverityError) {
+        m_beeper.Beep(MB_ICONHAND);
+        if (!m_firstErrorPending.exchange(false)) _exit(kSecondErrorExitCode);
+        WriteErrorLog(report, text);
+    }
+    if (severity == kSeverityNotice) m_beeper.Beep(MB_OK);
+    if (window == nullptr) return;
+    report += text;
+    if (report.size() > kReportLimit) report.resize(kReportLimit);
+    window->Post({UM_DISPLAYEVENT, 0, severity & 0xFFFF, std::move(report)});
+}
+
+int ErrorReporter::AskSystemError(int code, const std::string* text, uint32_t buttons) {
+    std::string message = text != nullptr ? *text + " - " : std::string();
+    message += SystemMessage(code);
+    if (message.size() > kQuestionLimit) message.resize(kQuestionLimit);
+    // The system messages here carry no line end of their own, so the line ends after the
+    // closing '=' and the .out file keeps one message per line.
+    std::fprintf(stdout, "szMsg=%s=\n", message.c_str());
+    std::fflush(stdout);
+    m_beeper.Beep(MB_ICONASTERISK);
+    return m_prompter.MessageBox(message, m_programName, buttons | MB_TOPMOST);
+}
+
+}  // namespace quarto

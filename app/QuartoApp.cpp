@@ -1,0 +1,151 @@
+#include "app/QuartoApp.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "app/CommandLine.h"
+
+namespace quarto {
+
+std::string BuildVersionText() {
+#ifdef QUARTO_DEBUG_BUILD
+    const char* kind = "debug";
+#else
+    const char* kind = "release";
+#endif
+    char text[96];
+    std::snprintf(text, sizeof text, "Version %d.%d.%d.%d (%s)", QUARTO_VERSION_MAJOR, QUARTO_VERSION_MINOR,
+                  QUARTO_VERSION_PATCH, QUARTO_VERSION_TWEAK, kind);
+    return text;
+}
+
+CQuartoApp::CQuartoApp(std::vector<std::string> arguments, AppServices services)
+    : m_arguments(std::move(arguments)), m_services(services) {
+    if (m_arguments.empty()) m_arguments.emplace_back("quarto");  // a program started with no argv[0]
+    if (m_services.prompter == nullptr) m_ownPrompter = std::make_unique<DefaultAnswerPrompter>();
+    m_prompter = m_services.prompter != nullptr ? m_services.prompter : m_ownPrompter.get();
+    m_errors = std::make_unique<ErrorReporter>(
+        *m_prompter, m_services.beeper != nullptr ? *m_services.beeper : m_silentBeeper);
+}
+
+CQuartoApp::~CQuartoApp() {
+    ExitInstance();
+}
+
+// --help and --version answer on the terminal before anything is redirected.
+bool CQuartoApp::PrintWholeWordAnswer(const std::vector<std::string>& words) {
+    const WholeWordOptions options = TakeWholeWordOptions(words);
+    if (options.help) {
+        std::fputs(UsageText(m_programName).c_str(), stdout);
+    } else if (options.version) {
+        std::fputs((m_programName + " " + BuildVersionText() + "\n").c_str(), stdout);
+    } else {
+        m_run.report = options.report;
+        m_arguments = options.remaining;
+        return false;
+    }
+    std::fflush(stdout);
+    return true;
+}
+
+bool CQuartoApp::InitInstance() {
+    // 1. The program file and its name.
+    m_programPath = ReadProgramPath();
+    m_programName = ProgramNameFromPath(m_programPath.empty() ? m_arguments.front() : m_programPath);
+    m_errors->SetProgramName(m_programName);
+    if (PrintWholeWordAnswer(m_arguments)) return false;
+    // 3. Operation objects; the entry sets and the blank and placeholder entries.
+    CreateOperationObjects();
+    m_pair = std::make_unique<DirectoryPair>(m_settings);
+    // 4, 5. Standard streams, each starting with a line that names the program.
+    KeepTerminalStreams();
+    m_streams = RedirectStandardStreams(m_programPath);
+    std::fputs(("'stdout' from " + m_programName + ":\n").c_str(), stdout);
+    std::fputs(("'stderr' from " + m_programName + ":\n").c_str(), stderr);
+    std::fflush(stdout);
+    // 6. The profile under the company name.
+    if (m_services.profile == nullptr) m_ownProfile = std::make_unique<QSettingsProfileStore>();
+    ProfileStore& profile = m_services.profile != nullptr ? *m_services.profile : *m_ownProfile;
+    m_store = std::make_unique<SettingsStore>(
+        profile, m_services.colors != nullptr ? *m_services.colors : m_headlessColors);
+    // 7 to 9. Version text, settings, command line.
+    m_versionText = BuildVersionText();
+    m_store->LoadSettings(m_settings);
+    ApplyCommandLine(m_arguments, {m_settings, m_run, [this] { m_store->ResetSettings(m_settings); },
+                                   [this] {
+                                       if (beginCommandFile) beginCommandFile();
+                                   }});
+    std::fflush(stderr);
+    // 10. Splash time and synchronisation objects.
+    splashTimeLeft = 3000;
+    m_cancel = std::make_unique<Event>(Event::Reset::Manual);
+    for (auto& event : m_scanDone) event = std::make_unique<Event>(Event::Reset::Auto);
+    // 11, 12. The main window, its title, then busy begins until the first refresh ends.
+    return CreateMainWindow();
+}
+
+bool CQuartoApp::CreateMainWindow() {
+    if (m_services.windowFactory != nullptr) {
+        m_window = m_services.windowFactory->CreateMainWindow(*this);
+        if (m_window == nullptr) {
+            m_exitCode = 1;
+            return false;
+        }
+        m_frame = m_window;
+    } else {
+        m_headlessLoop = std::make_unique<MessageLoop>();
+        m_frame = m_headlessLoop.get();
+    }
+    ProgressSink& progress = m_services.progress != nullptr ? *m_services.progress : m_noProgress;
+    m_jobs = std::make_unique<JobContext>(m_settings, *m_frame, progress, *m_prompter, *m_errors, *m_cancel);
+    m_jobs->programName = m_programName;
+    if (m_window == nullptr) return true;
+    m_services.windowFactory->SetTitle(*this);
+    m_window->Send({UM_BUSY, kBusyBegin, 0, {}});
+    return true;
+}
+
+int CQuartoApp::ExitInstance() {
+    if (m_exited) return m_exitCode;
+    m_exited = true;
+    if (closeCommandFile) closeCommandFile();
+    m_jobs.reset();
+    m_cancel.reset();
+    for (auto& event : m_scanDone) event.reset();
+    RestoreTerminalStreams();
+    DeleteOperationObjects();
+    m_pair.reset();
+    return m_exitCode;
+}
+
+void CQuartoApp::KeepTerminalStreams() {
+    m_terminalOut = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+    m_terminalErr = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+}
+
+// Closes the redirected files by putting the terminal's streams back, so anything printed
+// after the exit sequence still has somewhere to go.
+void CQuartoApp::RestoreTerminalStreams() {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    if (m_terminalOut >= 0) {
+        if (!m_streams.outPath.empty()) dup2(m_terminalOut, STDOUT_FILENO);
+        close(m_terminalOut);
+        m_terminalOut = -1;
+    }
+    if (m_terminalErr >= 0) {
+        if (!m_streams.errPath.empty()) dup2(m_terminalErr, STDERR_FILENO);
+        close(m_terminalErr);
+        m_terminalErr = -1;
+    }
+}
+
+// The disk, list and snapshot-and-program operation objects are created here when they join
+// the application; they borrow the job context, which exists once the window step has run.
+void CQuartoApp::CreateOperationObjects() {}
+
+void CQuartoApp::DeleteOperationObjects() {}
+
+}  // namespace quarto

@@ -1,0 +1,49 @@
+#include "platform/UserFolders.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace quarto {
+namespace {
+
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && *home == '/') return home;
+    const passwd* entry = getpwuid(getuid());
+    return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "/";
+}
+
+// The XDG rules ignore a relative value, as if the variable were unset.
+std::string XdgFolder(const char* variable, const char* fallbackBelowHome) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value == '/') return value;
+    std::string home = HomeFolder();
+    if (home.size() > 1 && home.back() == '/') home.pop_back();
+    return home + fallbackBelowHome;
+}
+
+}  // namespace
+
+std::string ConfigHome() {
+    return XdgFolder("XDG_CONFIG_HOME", "/.config");
+}
+
+std::string StateFolder() {
+    std::string folder = XdgFolder("XDG_STATE_HOME", "/.local/state");
+    if (folder.back() != '/') folder += '/';
+    return folder + "Quarto/";
+}
+
+bool MakeFolders(const std::string& path) {
+    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+        mkdir(path.substr(0, slash).c_str(), 0700);
+    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace quarto
