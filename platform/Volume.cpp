@@ -62,7 +62,11 @@ std::string ResolvedExisting(std::string path) {
     std::string rest;
     while (!path.empty()) {
         char buffer[PATH_MAX];
-        if (realpath(path.c_str(), buffer) != nullptr) return std::string(buffer) + rest;
+        if (realpath(path.c_str(), buffer) != nullptr) {
+            const std::string base = buffer;
+            // "/" + "/missing" must not become "//missing", which no mount point matches.
+            return base == "/" && !rest.empty() ? rest : base + rest;
+        }
         const size_t slash = path.find_last_of('/', path.size() > 1 ? path.size() - 2 : 0);
         if (slash == std::string::npos) break;
         rest = path.substr(slash) + rest;
