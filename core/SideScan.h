@@ -30,10 +30,13 @@ struct SideScanRequest {
 void SideScanThread(JobContext& job, const SideScanRequest& request);
 
 // Lists `directory` (and, with `recurse`, its subdirectories) into the side's set. False when
-// cancelled and the walk must unwind.
+// cancelled and the walk must unwind. `directory` itself may be a link (a root picked through
+// one); no link below it is ever entered. A listing that cannot start asks Retry/Cancel; one
+// that stops early starts again, and entries met again are neither inserted nor counted twice.
 bool ScanDirectory(JobContext& job, DirectoryPair& pair, Side side, const std::string& directory, bool recurse);
 
-// Filters one listing record, records it and descends into it. False stops the whole walk.
+// Filters one listing record, records it and descends into it (only into a directory newly
+// inserted, not a link, whose path fits the platform's limit). False stops the whole walk.
 bool AddFoundEntry(JobContext& job, DirectoryPair& pair, Side side, const std::string& directory,
                    const ListingRecord& record, bool recurse);
 

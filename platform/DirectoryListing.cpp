@@ -73,9 +73,13 @@ uint32_t DosAttributes(const std::string& path) {
 
 DirectoryListing::~DirectoryListing() { Close(); }
 
-int DirectoryListing::Open(const std::string& directory) {
+int DirectoryListing::Open(const std::string& directory, bool followLastLink) {
     Close();
-    const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    // A trailing '/' makes the kernel resolve a link even under O_NOFOLLOW, so it goes.
+    std::string path = directory;
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    const int noFollow = followLastLink ? 0 : O_NOFOLLOW;
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | noFollow | O_CLOEXEC);
     if (fd < 0) {
         const int err = errno;
         // A missing directory is "path not found"; there is no empty-directory case here,

@@ -45,8 +45,10 @@ public:
 
     // Starts listing `directory` (with or without a trailing '/'). Returns 0, or the failure
     // code (3 path not found, 5 access denied, ...), also recorded as the thread's last error.
-    // A symbolic link in the last component is refused, so a listing never follows one.
-    int Open(const std::string& directory);
+    // A symbolic link in the last component is refused (code 3), trailing '/' or not, so a walk
+    // that met a directory never lists what a link put in its place since. `followLastLink`
+    // lets a root that the user chose through a link be listed.
+    int Open(const std::string& directory, bool followLastLink = false);
     // The next record, "." and ".." included. Returns 0, kErrorNoMoreFiles (18) at the end, or
     // the failure code of a directory that could not be read further.
     int Next(ListingRecord& record);

@@ -56,19 +56,34 @@ std::string MountTypeOf(const std::string& path) {
     return bestType;
 }
 
-// Resolves links in the part of `path` that exists, so a link into another volume counts as
-// that volume.
-std::string ResolvedExisting(std::string path) {
-    std::string rest;
+// Splits `path` into its longest leading part that exists, resolved (links, "." and ".."), and
+// the missing rest, which starts with '/' ("" when all of it exists). `existing` is "" when not
+// even "/" resolves.
+void SplitExisting(std::string path, std::string& existing, std::string& rest) {
+    rest.clear();
+    existing.clear();
     while (!path.empty()) {
         char buffer[PATH_MAX];
-        if (realpath(path.c_str(), buffer) != nullptr) return std::string(buffer) + rest;
+        if (realpath(path.c_str(), buffer) != nullptr) {
+            existing = buffer;
+            return;
+        }
         const size_t slash = path.find_last_of('/', path.size() > 1 ? path.size() - 2 : 0);
         if (slash == std::string::npos) break;
         rest = path.substr(slash) + rest;
         path.resize(slash == 0 ? 1 : slash);
     }
-    return path + rest;
+}
+
+// Resolves links in the part of `path` that exists, so a link into another volume counts as
+// that volume.
+std::string ResolvedExisting(const std::string& path) {
+    std::string existing;
+    std::string rest;
+    SplitExisting(path, existing, rest);
+    // "/" + "/missing" must not become "//missing", which no mount point matches.
+    if (existing == "/" && !rest.empty()) return rest;
+    return existing + rest;
 }
 
 }  // namespace
@@ -95,7 +110,11 @@ bool GetFileSystemName(const std::string& path, std::string& name) {
 int64_t GetFreeDiskSpace(const std::string& path) {
     if (path.empty() || path[0] != '/') return -1;
     struct statvfs st {};
-    if (statvfs(ResolvedExisting(path).c_str(), &st) != 0) return -1;
+    // A folder not made yet will be on the volume of its nearest existing parent.
+    std::string existing;
+    std::string rest;
+    SplitExisting(path, existing, rest);
+    if (existing.empty() || statvfs(existing.c_str(), &st) != 0) return -1;
     return static_cast<int64_t>(st.f_bavail) * static_cast<int64_t>(st.f_frsize);
 }
 

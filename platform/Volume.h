@@ -18,7 +18,8 @@ bool GetFileSystemName(const std::string& path, std::string& name);
 // Maps a mount type as the kernel names it to the name above.
 std::string FileSystemNameForType(const std::string& mountType);
 
-// Free bytes available to the user on the volume holding `path`, or -1.
+// Free bytes available to the user on the volume holding `path` (for a path not made yet, the
+// volume of its nearest existing parent), or -1.
 int64_t GetFreeDiskSpace(const std::string& path);
 
 }  // namespace quarto

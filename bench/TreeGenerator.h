@@ -1,0 +1,49 @@
+// Deterministic pairs of directory trees for the benchmarks: a LEFT and a RIGHT tree holding a
+// fixed share of every kind of difference Quarto tells apart. The same spec and seed give the
+// same names, sizes, contents, modes and modification times on every run and every machine.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace quarto::bench {
+
+// Each class is seen from the left: LeftNewer means the left copy has the later time.
+enum class DiffClass : int {
+    Identical,
+    LeftNewer,  // same contents and size, left modified an hour later
+    LeftOlder,
+    LeftLarger,  // same time, left holds more bytes
+    LeftSmaller,
+    Attributes,  // same contents and time, one side read-only
+    Contents,    // same size and time, one byte differs
+    LeftOnly,
+    RightOnly,
+    CaseOnly,  // "Name" on the left, "name" on the right: two unique entries
+};
+inline constexpr int kDiffClassCount = 10;
+
+const char* DiffClassName(DiffClass c);
+
+struct TreeSpec {
+    uint64_t filesPerSide = 10000;
+    uint64_t seed = 1;
+    unsigned filesPerFolder = 20;
+    unsigned maxDepth = 6;  // the root is depth 0
+};
+
+struct TreeCounts {
+    std::array<uint64_t, kDiffClassCount> items{};  // per class: a pair, or one unique file
+    uint64_t folders = 0;                           // per side, the root included
+    uint64_t leftFiles = 0;
+    uint64_t rightFiles = 0;
+    uint64_t leftBytes = 0;
+    uint64_t rightBytes = 0;
+};
+
+// Creates outDir (when missing) and the trees outDir/left and outDir/right, which must not
+// exist yet, so nothing is ever overwritten. False with `error` set on any failure.
+bool GenerateTrees(const std::string& outDir, const TreeSpec& spec, TreeCounts& counts, std::string& error);
+
+}  // namespace quarto::bench
