@@ -14,40 +14,9 @@
 #include "platform/FrameSink.h"
 #include "platform/ProgressSink.h"
 #include "platform/Prompter.h"
+#include "tests/support/JobDoubles.h"
 
 namespace quarto::test {
-
-class RecordingFrameSink : public FrameSink {
-  public:
-    struct Entry {
-        bool sent;  // true: Send, false: Post
-        FrameMessage message;
-    };
-    intptr_t Send(const FrameMessage& message) override {
-        messages.push_back({true, message});
-        return 0;
-    }
-    void Post(FrameMessage message) override { messages.push_back({false, std::move(message)}); }
-
-    std::vector<Entry> messages;
-};
-
-class RecordingErrorSink : public ErrorSink {
-  public:
-    struct Report {
-        int severity;
-        int code;
-        FrameSink* window;
-        std::string text;
-    };
-    void ReportError(int severity, int code, FrameSink* window, const std::string& text, const char*,
-                     int) override {
-        reports.push_back({severity, code, window, text});
-    }
-    int AskSystemError(int, const std::string*, uint32_t) override { return IDCANCEL; }
-
-    std::vector<Report> reports;
-};
 
 class CancellingProgressSink : public RecordingProgressSink {
   public:

@@ -19,23 +19,11 @@
 #include "platform/FrameSink.h"
 #include "platform/ProgressSink.h"
 #include "platform/Prompter.h"
+#include "tests/support/JobDoubles.h"
 
 namespace quarto::test {
 
-class CountingFrame : public FrameSink {
-public:
-    intptr_t Send(const FrameMessage&) override { return 0; }
-    void Post(FrameMessage message) override {
-        std::lock_guard lock(m_lock);
-        m_posted.push_back(std::move(message));
-    }
-    void InvalidateStatistics() override { ++repaints; }
-    std::atomic<int> repaints{0};
-
-private:
-    std::mutex m_lock;
-    std::vector<FrameMessage> m_posted;
-};
+using CountingFrame = RecordingFrameSink;
 
 // Answers from a script; `onQuestion` runs first, as the user would act before answering.
 class ActingPrompter : public Prompter {
@@ -48,39 +36,6 @@ public:
     std::function<void(const std::string&)> onQuestion;
 };
 
-class RecordingErrorSink : public ErrorSink {
-public:
-    struct Report {
-        int severity;
-        int code;
-        std::string text;
-    };
-    struct Ask {
-        int code;
-        std::string text;
-        uint32_t buttons;
-    };
-
-    explicit RecordingErrorSink(Prompter& prompter) : m_plain(prompter) {}
-    void ReportError(int severity, int code, FrameSink*, const std::string& text, const char*, int) override {
-        std::lock_guard lock(m_lock);
-        reports.push_back({severity, code, text});
-    }
-    int AskSystemError(int code, const std::string* text, uint32_t buttons) override {
-        {
-            std::lock_guard lock(m_lock);
-            asks.push_back({code, text ? *text : std::string(), buttons});
-        }
-        return m_plain.AskSystemError(code, text, buttons);
-    }
-    std::vector<Report> reports;
-    std::vector<Ask> asks;
-
-private:
-    std::mutex m_lock;
-    PlainErrorSink m_plain;
-};
-
 struct ScanJob {
     ScanJob() {
         settings.ScanPausePerEntry = 0;
@@ -90,7 +45,7 @@ struct ScanJob {
     CountingFrame frame;
     RecordingProgressSink progress;
     ActingPrompter prompter;
-    RecordingErrorSink errors{prompter};
+    RecordingErrorSink errors{&prompter};
     Event cancel{Event::Reset::Manual};
     JobContext job{settings, frame, progress, prompter, errors, cancel};
     DirectoryPair pair{settings};
