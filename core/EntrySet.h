@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <set>
+#include <string>
 
 #include "core/FileEntry.h"
 #include "core/ViewMode.h"
@@ -30,11 +31,12 @@ private:
     mutable FileEntry m_entry;
 };
 
-// The EntryRef less-than for one sort mode and direction.
+// The EntryRef less-than for one sort mode and direction. `sharedPrefix` characters that every
+// path of the set begins with are skipped: a scan's entries all start with the side's root.
 class EntryOrder {
 public:
-    EntryOrder(int sortMode = kSortFilesFirst, int sortDirection = kSortAscending)
-        : m_mode(sortMode), m_direction(sortDirection) {}
+    EntryOrder(int sortMode = kSortFilesFirst, int sortDirection = kSortAscending, size_t sharedPrefix = 0)
+        : m_mode(sortMode), m_direction(sortDirection), m_sharedPrefix(sharedPrefix) {}
     bool operator()(const EntryRef& a, const EntryRef& b) const;
     int Mode() const { return m_mode; }
     int Direction() const { return m_direction; }
@@ -42,6 +44,7 @@ public:
 private:
     int m_mode;
     int m_direction;
+    size_t m_sharedPrefix;
 };
 
 class EntrySet {
@@ -54,8 +57,9 @@ public:
     EntrySet(const EntrySet&) = delete;
     EntrySet& operator=(const EntrySet&) = delete;
 
-    // Empties the set and orders what comes next by this mode and direction.
-    void Clear(int sortMode, int sortDirection);
+    // Empties the set and orders what comes next by this mode and direction. `root`: the text
+    // the paths to come are expected to begin with (their names after it); comparisons skip it.
+    void Clear(int sortMode, int sortDirection, const std::string& root = {});
     // Inserts the entry unless one with an equal key is present; true when inserted.
     bool Insert(FileEntry entry);
 
@@ -66,7 +70,12 @@ public:
     const EntryOrder& Order() const { return m_order; }
 
 private:
+    bool UnderRoot(const FileEntry& entry) const;
+    // An entry outside the expected root arrived: the whole path takes part from now on.
+    void ForgetRoot();
+
     EntryOrder m_order;
+    std::string m_root;
     Container m_entries{m_order};
 };
 

@@ -37,21 +37,30 @@ private:
     size_t m_pos = 0;
 };
 
-template <bool kFold>
+// Paths in one order share long prefixes, so the bytes that are equal as they stand are
+// skipped eight at a time; only a byte that differs is folded and looked at.
 int CompareChunks(std::string_view a, std::string_view b, size_t n) {
-    for (size_t i = 0; i < n; ++i) {
+    size_t i = 0;
+    while (i < n) {
+        for (; i + 8 <= n; i += 8) {
+            uint64_t x = 0;
+            uint64_t y = 0;
+            std::memcpy(&x, a.data() + i, 8);
+            std::memcpy(&y, b.data() + i, 8);
+            if (x != y) break;
+        }
+        while (i < n && a[i] == b[i]) ++i;
+        if (i == n) return 0;
         unsigned char x = static_cast<unsigned char>(a[i]);
         unsigned char y = static_cast<unsigned char>(b[i]);
-        if constexpr (kFold) {
-            x = Fold(x);
-            y = Fold(y);
-        }
+        x = Fold(x);
+        y = Fold(y);
         if (x != y) return x < y ? -1 : 1;
+        ++i;
     }
     return 0;
 }
 
-template <bool kFold>
 int CompareKeys(const SortKey& a, const SortKey& b) {
     KeyCursor x(a);
     KeyCursor y(b);
@@ -59,7 +68,7 @@ int CompareKeys(const SortKey& a, const SortKey& b) {
         const std::string_view cx = x.Chunk();
         const std::string_view cy = y.Chunk();
         const size_t n = std::min(cx.size(), cy.size());
-        if (const int c = CompareChunks<kFold>(cx, cy, n)) return c;
+        if (const int c = CompareChunks(cx, cy, n)) return c;
         x.Advance(n);
         y.Advance(n);
     }
@@ -72,7 +81,7 @@ int CompareUnsigned(uint64_t a, uint64_t b) { return a < b ? -1 : (a > b ? 1 : 0
 
 int CompareNoCase(std::string_view a, std::string_view b) {
     const size_t n = std::min(a.size(), b.size());
-    if (const int c = CompareChunks<true>(a, b, n)) return c;
+    if (const int c = CompareChunks(a, b, n)) return c;
     return CompareUnsigned(a.size(), b.size());
 }
 
@@ -96,34 +105,82 @@ SortKey DropPrefix(SortKey key, size_t count) {
     return key;
 }
 
-int CompareKeysNoCase(const SortKey& a, const SortKey& b) { return CompareKeys<true>(a, b); }
+int CompareKeysNoCase(const SortKey& a, const SortKey& b) { return CompareKeys(a, b); }
 
-int CompareKeysExact(const SortKey& a, const SortKey& b) { return CompareKeys<false>(a, b); }
 
-int CompareEntries(const FileEntry& a, const FileEntry& b, int sortMode) {
+namespace {
+
+// The "files first" keys of two entries compared from `from` on. Up to the first blank that
+// either key holds, the keys are the paths themselves, so that stretch (most of a deep path)
+// takes the fast comparison; the rest walks the keys.
+int CompareFilesFirstKeys(const FileEntry& a, const FileEntry& b, size_t from) {
+    const auto blankAt = [](const FileEntry& e) {
+        return e.IsDirectory() ? e.path.size() : std::min<size_t>(e.nameOffset, e.path.size());
+    };
+    const size_t plain = std::min(blankAt(a), blankAt(b));
+    if (plain > from) {
+        if (const int c = CompareChunks(std::string_view(a.path).substr(from),
+                                              std::string_view(b.path).substr(from), plain - from))
+            return c;
+        from = plain;
+    }
+    return CompareKeysNoCase(DropPrefix(PairingKey(a, kSortFilesFirst), from),
+                             DropPrefix(PairingKey(b, kSortFilesFirst), from));
+}
+
+}  // namespace
+
+int CompareEntries(const FileEntry& a, const FileEntry& b, int sortMode, size_t sharedPrefix) {
     int c = 0;
     switch (sortMode) {
-        case kSortFilesFirst: c = CompareKeysNoCase(PairingKey(a, sortMode), PairingKey(b, sortMode)); break;
+        case kSortFilesFirst: c = CompareFilesFirstKeys(a, b, sharedPrefix); break;
         case kSortDateTime: c = CompareUnsigned(a.time.Value(), b.time.Value()); break;
         case kSortFileSize: c = CompareUnsigned(a.size, b.size); break;
         default: break;
     }
-    if (c == 0) c = CompareNoCase(a.path, b.path);
-    if (c == 0) c = std::string_view(a.path).compare(b.path) < 0 ? -1 : (a.path == b.path ? 0 : 1);
+    const std::string_view x = std::string_view(a.path).substr(std::min(sharedPrefix, a.path.size()));
+    const std::string_view y = std::string_view(b.path).substr(std::min(sharedPrefix, b.path.size()));
+    if (c == 0) c = CompareNoCase(x, y);
+    if (c == 0) c = x.compare(y) < 0 ? -1 : (x == y ? 0 : 1);
     return c;
 }
 
+namespace {
+
+// Whether two entries' relative keys are the same bytes: the same relative path, and in the
+// "files first" order the same kind (a file's key holds a blank that a directory's lacks).
+bool SameRelativeKey(const FileEntry& left, uint32_t leftRoot, const FileEntry& right, uint32_t rightRoot,
+                     int sortMode) {
+    if (left.RelativePath(leftRoot) != right.RelativePath(rightRoot)) return false;
+    return sortMode != kSortFilesFirst || left.IsDirectory() == right.IsDirectory();
+}
+
+}  // namespace
+
 int ComparePairingKeys(const FileEntry& left, uint32_t leftRoot, const FileEntry& right, uint32_t rightRoot,
                        int sortMode, int sortDirection) {
-    const SortKey l = DropPrefix(PairingKey(left, sortMode), leftRoot);
-    const SortKey r = DropPrefix(PairingKey(right, sortMode), rightRoot);
-    int c = CompareKeysNoCase(l, r);
+    // Most entries have a partner, so equal keys come first and cost one plain comparison.
+    if (SameRelativeKey(left, leftRoot, right, rightRoot, sortMode)) {
+        int c = 0;
+        if (sortMode == kSortDateTime) c = CompareUnsigned(left.time.Value(), right.time.Value());
+        if (sortMode == kSortFileSize) c = CompareUnsigned(left.size, right.size);
+        return sortDirection == kSortDescending ? -c : c;
+    }
+    int c = CompareKeysNoCase(DropPrefix(PairingKey(left, sortMode), leftRoot),
+                              DropPrefix(PairingKey(right, sortMode), rightRoot));
     if (sortMode == kSortDateTime) {
         if (const int t = CompareUnsigned(left.time.Value(), right.time.Value())) c = t;
     } else if (sortMode == kSortFileSize) {
         if (const int s = CompareUnsigned(left.size, right.size)) c = s;
     }
-    if (c == 0) c = CompareKeysExact(l, r);
+    // The same tie-breaks as the sets', on the relative paths: without regard to case, then
+    // the exact bytes, so the walk meets the entries in the order the sets hold them.
+    if (c == 0) {
+        const std::string_view l = left.RelativePath(leftRoot);
+        const std::string_view r = right.RelativePath(rightRoot);
+        c = CompareNoCase(l, r);
+        if (c == 0) c = l.compare(r) < 0 ? -1 : (l == r ? 0 : 1);
+    }
     return sortDirection == kSortDescending ? -c : c;
 }
 

@@ -30,14 +30,17 @@ SortKey PairingKey(const FileEntry& entry, int sortMode);
 SortKey DropPrefix(SortKey key, size_t count);
 
 int CompareKeysNoCase(const SortKey& a, const SortKey& b);
-int CompareKeysExact(const SortKey& a, const SortKey& b);
 
 // The set order of two entries of one side, before the direction is applied: by the sort mode,
-// then by full path without regard to case, then by the exact bytes.
-int CompareEntries(const FileEntry& a, const FileEntry& b, int sortMode);
+// then by full path without regard to case, then by the exact bytes. `sharedPrefix`: so many
+// leading characters that both paths are known to share, with both names starting at or after
+// them; they are not compared again.
+int CompareEntries(const FileEntry& a, const FileEntry& b, int sortMode, size_t sharedPrefix = 0);
 
-// The pairing walk's comparison of a left and a right entry by their relative keys, in the
-// same order as the sets (direction applied): 0 means the two are a pair.
+// The pairing walk's comparison of a left and a right entry by their relative keys and then
+// their relative paths, in the same order as the sets (direction applied): 0 means the two are
+// a pair, which needs the same relative path byte for byte (and, in the "files first" order,
+// the same kind).
 int ComparePairingKeys(const FileEntry& left, uint32_t leftRoot, const FileEntry& right, uint32_t rightRoot,
                        int sortMode, int sortDirection);
 

@@ -38,8 +38,8 @@ void FillRecord(const struct statx& st, ListingRecord& record) {
 }
 
 // Describes `name` inside the directory `dirFd` (AT_FDCWD: `name` is a path). `fullPath` is
-// used for the DOS attribute lookup.
-int Describe(int dirFd, const char* name, const std::string& fullPath, ListingRecord& record) {
+// used for the DOS attribute lookup; null skips it.
+int Describe(int dirFd, const char* name, const std::string* fullPath, ListingRecord& record) {
     struct statx st {};
     if (statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxWanted, &st) != 0)
         return SetLastErrorFromErrno(errno);
@@ -54,7 +54,7 @@ int Describe(int dirFd, const char* name, const std::string& fullPath, ListingRe
     for (const char* p = name; *p; ++p)
         if (*p == '/' && p[1] != '\0') base = p + 1;
     uint32_t attrs = AttributesOf(st, base) | linkBit;
-    if (!linkBit) attrs |= DosAttributes(fullPath) & kAttrArchive;
+    if (!linkBit && fullPath != nullptr) attrs |= DosAttributes(*fullPath) & kAttrArchive;
     if ((attrs & ~kAttrSymlink) == 0) attrs |= kAttrNormal;
     record.attributes = attrs;
     FillRecord(st, record);
@@ -110,7 +110,13 @@ int DirectoryListing::Next(ListingRecord& record) {
             return SetLastErrorFromErrno(errno);
         }
         record.name = d->d_name;
-        const int code = Describe(dirfd(m_dir), d->d_name, m_prefix + d->d_name, record);
+        int code = kErrorSuccess;
+        if (m_readArchiveBits) {
+            const std::string fullPath = m_prefix + d->d_name;
+            code = Describe(dirfd(m_dir), d->d_name, &fullPath, record);
+        } else {
+            code = Describe(dirfd(m_dir), d->d_name, nullptr, record);
+        }
         // An entry removed between readdir and statx is simply no longer there.
         if (code == kErrorFileNotFound) continue;
         if (code != kErrorSuccess) {
@@ -133,7 +139,7 @@ int DescribePath(const std::string& path, ListingRecord& record) {
     while (name.size() > 1 && name.back() == '/') name.pop_back();
     const size_t slash = name.find_last_of('/');
     record.name = slash == std::string::npos ? name : name.substr(slash + 1);
-    return Describe(AT_FDCWD, name.c_str(), name, record);
+    return Describe(AT_FDCWD, name.c_str(), &name, record);
 }
 
 }  // namespace quarto

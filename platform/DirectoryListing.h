@@ -54,8 +54,13 @@ public:
     int Next(ListingRecord& record);
     void Close();
 
+    // Whether records carry the archive bit kept in user.DOSATTRIB. Reading it costs a lookup
+    // of the whole path per entry, so a caller that has no use for the bit turns it off.
+    void ReadArchiveBits(bool read) { m_readArchiveBits = read; }
+
 private:
     DIR* m_dir = nullptr;
+    bool m_readArchiveBits = true;
     std::string m_prefix;  // directory with a trailing '/', for the xattr lookups by path
 };
 

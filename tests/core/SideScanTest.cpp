@@ -2,6 +2,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -192,6 +193,22 @@ TEST(ScanDirectory, MapsFileKindsAndModesToAttributes) {
         const FileEntry* e = FindEntry(s.pair, Side::Left, tree.Path(name));
         ASSERT_NE(e, nullptr) << name;
         EXPECT_EQ(e->attributes, attributes) << name;
+    }
+}
+
+TEST(ScanDirectory, ReadsAKeptArchiveBitOnlyWhileArchivedEntriesAreIndicated) {
+    TempTree tree;
+    const std::string path = tree.File("archived", "a");
+    const char value[] = "0x20";
+    if (setxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value - 1, 0) != 0)
+        GTEST_SKIP() << "this file system keeps no user extended attributes";
+    for (const bool indicate : {false, true}) {
+        ScanJob s;
+        s.settings.IndicateArchived = indicate;
+        ASSERT_TRUE(s.Scan(tree.Root(), false));
+        const FileEntry* e = FindEntry(s.pair, Side::Left, path);
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(e->attributes, indicate ? uint32_t{kAttrArchive} : uint32_t{kAttrNormal}) << indicate;
     }
 }
 

@@ -118,3 +118,112 @@ TEST(PairingKeys, RootLongerThanDirectoryPartIsClamped) {
 
 }  // namespace
 }  // namespace quarto
+
+namespace quarto {
+namespace {
+
+TEST(EntrySetOrder, SkippingTheRootGivesTheSameOrderAndSurvivesAnEntryOutsideIt) {
+    const std::vector<FileEntry> entries = {MakeEntry("/root/b/x"), MakeEntry("/root/B", true),
+                                            MakeEntry("/root/a.txt"), MakeEntry("/root/A.TXT")};
+    for (int mode : {kSortFullPath, kSortFilesFirst}) {
+        EntrySet skipping;
+        skipping.Clear(mode, kSortAscending, "/root/");
+        for (const FileEntry& e : entries) skipping.Insert(e);
+        std::vector<std::string> paths;
+        for (const EntryRef& ref : skipping) paths.push_back(ref.Entry()->path);
+        EXPECT_EQ(paths, Order(entries, mode, kSortAscending)) << mode;
+
+        // An entry from elsewhere (a hand-edited snapshot) makes the set compare whole paths.
+        EXPECT_TRUE(skipping.Insert(MakeEntry("/other/z")));
+        EXPECT_FALSE(skipping.Insert(MakeEntry("/root/a.txt")));
+        paths.clear();
+        for (const EntryRef& ref : skipping) paths.push_back(ref.Entry()->path);
+        std::vector<FileEntry> all = entries;
+        all.push_back(MakeEntry("/other/z"));
+        EXPECT_EQ(paths, Order(all, mode, kSortAscending)) << mode;
+    }
+}
+
+TEST(CompareNoCase, LongSharedPrefixesAndADifferenceAtEveryPosition) {
+    const std::string base(40, 'q');
+    for (size_t at = 0; at < base.size(); ++at) {
+        std::string upper = base;
+        upper[at] = 'Q';
+        EXPECT_EQ(CompareNoCase(base, upper), 0) << at;
+        std::string later = base;
+        later[at] = 'r';
+        EXPECT_LT(CompareNoCase(base, later), 0) << at;
+        EXPECT_GT(CompareNoCase(later, upper), 0) << at;
+    }
+}
+
+}  // namespace
+}  // namespace quarto
+
+namespace quarto {
+namespace {
+
+// The order as its definition reads, with the keys built as strings.
+int ReferenceCompare(const FileEntry& a, const FileEntry& b, int mode) {
+    const auto key = [mode](const FileEntry& e) {
+        if (mode != kSortFilesFirst || e.IsDirectory()) return e.path;
+        return e.path.substr(0, e.nameOffset) + " " + e.path.substr(e.nameOffset);
+    };
+    const auto fold = [](std::string s) {
+        for (char& c : s)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return s;
+    };
+    const auto sign = [](int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); };
+    int c = 0;
+    if (mode == kSortFilesFirst) c = sign(fold(key(a)).compare(fold(key(b))));
+    if (c == 0) c = sign(fold(a.path).compare(fold(b.path)));
+    if (c == 0) c = sign(a.path.compare(b.path));
+    return c;
+}
+
+TEST(CompareEntries, AgreesWithTheDefinitionOnRandomPaths) {
+    // Short components from a small alphabet, so case-only differences, shared prefixes, blanks
+    // and bytes on both sides of the blank meet often.
+    const char alphabet[] = {'a', 'A', 'b', 'B', ' ', '_', '.', '\x01', '\xC3'};
+    unsigned seed = 12345;
+    const auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    std::vector<FileEntry> entries;
+    for (int i = 0; i < 400; ++i) {
+        std::string path = "/root/";
+        const unsigned parts = 1 + next(3);
+        for (unsigned p = 0; p < parts; ++p) {
+            if (p > 0) path += '/';
+            const unsigned length = 1 + next(4);
+            for (unsigned k = 0; k < length; ++k) path += alphabet[next(sizeof alphabet)];
+        }
+        entries.push_back(MakeEntry(path, next(3) == 0));
+    }
+    const auto sign = [](int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); };
+    for (int mode : {kSortFullPath, kSortFilesFirst})
+        for (const FileEntry& a : entries)
+            for (const FileEntry& b : entries) {
+                ASSERT_EQ(sign(CompareEntries(a, b, mode)), ReferenceCompare(a, b, mode))
+                    << a.path << " | " << b.path << " mode " << mode;
+                ASSERT_EQ(sign(CompareEntries(a, b, mode, 6)), ReferenceCompare(a, b, mode))
+                    << a.path << " | " << b.path << " mode " << mode << " skipping the root";
+            }
+    // Across sides the relative keys decide, whatever the roots: the same entry under the
+    // longer root "/other/place/" compares as it does under "/root/".
+    for (int mode : {kSortFullPath, kSortFilesFirst})
+        for (const FileEntry& a : entries)
+            for (const FileEntry& b : entries) {
+                FileEntry moved = b;
+                moved.path = "/other/place/" + b.path.substr(6);
+                moved.nameOffset = static_cast<uint16_t>(b.nameOffset + 7);
+                ASSERT_EQ(sign(ComparePairingKeys(a, 6, moved, 13, mode, kSortAscending)),
+                          ReferenceCompare(a, b, mode))
+                    << a.path << " | " << moved.path << " mode " << mode;
+            }
+}
+
+}  // namespace
+}  // namespace quarto
