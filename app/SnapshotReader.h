@@ -1,0 +1,43 @@
+// Reading a snapshot file in place of a directory scan: the side's entries come from the file's
+// lines, and the side is relabelled after the snapshot's base directory.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "core/SnapshotLoader.h"
+
+namespace quarto {
+
+// The snapshot loader behind the side scan's seam. It keeps no state between loads, so both
+// side workers may use one loader at the same time.
+//
+// Format, as read: comment lines (first character '*' or a space) and blank lines may come
+// before the base line and between entry lines; the base line is a quoted directory; each entry
+// line is "path",name offset,size,YYYY/MM/DD,hh:mm:ss,attributes[,reserved][,S|N]. Lines end
+// in LF or CR LF. Two-digit years are 1980-2079. Numbers are plain decimal digits. A path field
+// beginning with '?' is escaped (see SnapshotPathField.h). An entry is taken when
+// subdirectories are included, or when it is a file directly in the base directory; every
+// taken entry must have a path that begins with the base path, holds no ".." component, and
+// has a name offset inside it, or the whole load fails.
+class SnapshotFileLoader : public SnapshotLoader {
+  public:
+    // `quiet`: a failed load shows no notice (option -Q). `diagnostics`: where the reason of a
+    // failure is written for the developer (the redirected standard error); null for none.
+    explicit SnapshotFileLoader(bool quiet, std::FILE* diagnostics = stderr)
+        : m_quiet(quiet), m_diagnostics(diagnostics) {}
+
+    // Reads the file into the side's entry set and counters. On success the side's root length
+    // becomes the base path's length, its directory becomes base path + "-" + the part of its
+    // current text after the last '/', and the frame is sent UM_CLEARTREESEL (0 left, 1 right).
+    // A cancel request stops the reading between lines; what was read stays and counts as a
+    // load. On failure the notice "Snapshot file '...' either does not exist, is in use, or has
+    // an invalid internal format..." is reported unless quiet, and the result is false.
+    bool ReadSnapshot(JobContext& job, DirectoryPair& pair, Side side, const std::string& path) override;
+
+  private:
+    const bool m_quiet;
+    std::FILE* const m_diagnostics;
+};
+
+}  // namespace quarto
