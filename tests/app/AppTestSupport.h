@@ -13,6 +13,7 @@
 #include "core/Settings.h"
 #include "platform/Beeper.h"
 #include "platform/FrameSink.h"
+#include "tests/support/JobDoubles.h"
 
 namespace quarto::test {
 
@@ -57,17 +58,6 @@ int RunProgram(const std::string& path, const std::vector<std::string>& argv,
 
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
-
-class RecordingFrame : public FrameSink {
-  public:
-    intptr_t Send(const FrameMessage& message) override {
-        sent.push_back(message);
-        return 0;
-    }
-    void Post(FrameMessage message) override { posted.push_back(std::move(message)); }
-    std::vector<FrameMessage> sent;
-    std::vector<FrameMessage> posted;
-};
 
 class RecordingBeeper : public Beeper {
   public:

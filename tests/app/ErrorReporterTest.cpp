@@ -21,7 +21,7 @@ class ErrorReporterTest : public ::testing::Test {
     test::ScopedEnv state{"XDG_STATE_HOME", tree.Path("state")};
     ScriptedPrompter prompter;
     test::RecordingBeeper beeper;
-    test::RecordingFrame frame;
+    test::RecordingFrameSink frame;
     ErrorReporter reporter{prompter, beeper};
 };
 
@@ -44,11 +44,11 @@ TEST_F(ErrorReporterTest, ReportTextsCarryTheHeaderOfErrorsAndWarnings) {
         {kSeverityError, 5, "/src/ops/DiskOps", 187, "", "*Error 5(0x5) in DiskOps at line 187-"},
     };
     for (const auto& c : cases) reporter.ReportError(c.severity, c.code, &frame, c.text, c.source, c.line);
-    ASSERT_EQ(frame.posted.size(), std::size(cases));
+    ASSERT_EQ(frame.Posted().size(), std::size(cases));
     for (size_t i = 0; i < std::size(cases); ++i) {
-        EXPECT_EQ(frame.posted[i].id, UM_DISPLAYEVENT);
-        EXPECT_EQ(frame.posted[i].text, cases[i].report);
-        EXPECT_EQ(frame.posted[i].lParam, cases[i].severity);
+        EXPECT_EQ(frame.Posted()[i].id, UM_DISPLAYEVENT);
+        EXPECT_EQ(frame.Posted()[i].text, cases[i].report);
+        EXPECT_EQ(frame.Posted()[i].lParam, cases[i].severity);
     }
 }
 
@@ -64,8 +64,8 @@ TEST_F(ErrorReporterTest, EachSeveritySoundsItsAlerts) {
 TEST_F(ErrorReporterTest, ReportsAreCutTo520ButTheLogKeepsTheWholeText) {
     const std::string text(600, 'x');
     reporter.ReportError(kSeverityError, 5, &frame, text, "DiskOps", 187);
-    ASSERT_EQ(frame.posted.size(), 1u);
-    EXPECT_EQ(frame.posted[0].text.size(), 520u);
+    ASSERT_EQ(frame.Posted().size(), 1u);
+    EXPECT_EQ(frame.Posted()[0].text.size(), 520u);
     EXPECT_EQ(test::ReadFile(tree.Path("cwd/MYNTERRS.ERR")), "*Error 5(0x5) in DiskOps at line 187-" + text);
 }
 

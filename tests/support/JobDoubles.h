@@ -31,12 +31,23 @@ public:
     }
     void InvalidateStatistics() override { ++repaints; }
 
+    // The messages sent, or posted, in order.
+    std::vector<FrameMessage> Sent() const { return Filter(true); }
+    std::vector<FrameMessage> Posted() const { return Filter(false); }
+
     // Read once the job's workers have ended.
     std::vector<Entry> messages;
     std::atomic<int> repaints{0};
 
 private:
-    std::mutex m_lock;
+    std::vector<FrameMessage> Filter(bool sent) const {
+        std::lock_guard lock(m_lock);
+        std::vector<FrameMessage> out;
+        for (const Entry& e : messages)
+            if (e.sent == sent) out.push_back(e.message);
+        return out;
+    }
+    mutable std::mutex m_lock;
 };
 
 class RecordingErrorSink : public ErrorSink {
@@ -54,6 +65,7 @@ public:
     };
 
     explicit RecordingErrorSink(Prompter* prompter = nullptr) : m_prompter(prompter) {}
+    explicit RecordingErrorSink(Prompter& prompter) : m_prompter(&prompter) {}
     void ReportError(int severity, int code, FrameSink* window, const std::string& text, const char*,
                      int) override {
         std::lock_guard lock(m_lock);
@@ -68,12 +80,17 @@ public:
         return PlainErrorSink(*m_prompter).AskSystemError(code, text, buttons);
     }
 
+    std::vector<Report> Reports() const {
+        std::lock_guard lock(m_lock);
+        return reports;
+    }
+
     // Read once the job's workers have ended.
     std::vector<Report> reports;
     std::vector<Ask> asks;
 
 private:
-    std::mutex m_lock;
+    mutable std::mutex m_lock;
     Prompter* m_prompter;
 };
 
