@@ -103,10 +103,13 @@ int HandleFailure(ActionRun& run, const TreePath* source, const TreePath& target
 bool PerformFileAction(ActionRun& run, const TreePath* source, const TreePath& target, int kind, Side side) {
     if ((IsCopyKind(kind) || IsMoveKind(kind)) && source == nullptr) return false;
     if (run.commandFile.Generating()) return WriteActionLines(run, source, target, kind, side);
+    // A copy and a delete refuse a protected target themselves, and its protection is lifted when
+    // they report it (access denied, below): a copy that fails for another reason leaves the
+    // target protected, and an unprotected one costs no look at its attributes.
+    const bool clearFirst = run.ignoreFileAttributes && !IsCopyKind(kind) && !IsDeleteKind(kind);
     bool clearedByRetry = false;
     for (;;) {
-        const bool cleared =
-            (run.ignoreFileAttributes && ClearTargetAttributes(target, run.attributeMask)) || clearedByRetry;
+        const bool cleared = (clearFirst && ClearTargetAttributes(target, run.attributeMask)) || clearedByRetry;
         clearedByRetry = false;
         // A copy replaces its target by rename once it is complete, so only a move, which never
         // overwrites, removes the existing target first.

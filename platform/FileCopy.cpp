@@ -25,8 +25,9 @@ constexpr size_t kBufferBytes = size_t{1} << 20;
 // A name no other copy of this process uses; O_EXCL catches leftovers of an earlier process.
 std::string TempName() {
     static std::atomic<uint64_t> counter{0};
+    static const int pid = static_cast<int>(getpid());  // a system call each time otherwise
     char name[64];
-    std::snprintf(name, sizeof name, ".quarto-%d-%llx.tmp", static_cast<int>(getpid()),
+    std::snprintf(name, sizeof name, ".quarto-%d-%llx.tmp", pid,
                   static_cast<unsigned long long>(counter.fetch_add(1, std::memory_order_relaxed)));
     return name;
 }
@@ -102,6 +103,9 @@ int CopyContents(int in, int out, off_t expectedSize, const Event* cancel) {
         const ssize_t n = copy_file_range(in, nullptr, out, nullptr, kChunkBytes, 0);
         if (n > 0) {
             copied += n;
+            // The size found when the copy began is what is copied; asking again for the end
+            // would cost a call per file.
+            if (copied == expectedSize) return 0;
             continue;
         }
         // Some file systems report 0 for files they cannot copy this way (generated contents).

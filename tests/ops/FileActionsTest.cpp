@@ -5,6 +5,7 @@
 #include <atomic>
 #include <thread>
 
+#include "ops/ActionSlots.h"
 #include "ops/FileActions.h"
 #include "platform/SystemError.h"
 #include "tests/ops/ActionFixture.h"
@@ -271,36 +272,45 @@ TEST_F(FileActions, ALinkToAFolderIsActedOnAsTheLink) {
     EXPECT_EQ(outside.Read("dir/keep.txt"), "keep");
 }
 
-TEST_F(FileActions, FiveConcurrentWorkersShareTheCounterAndTheRows) {
+TEST_F(FileActions, FiveSlotsShareTheCounterAndTheRows) {
     settings.ShowProgressInterval = 0;  // no count line, and no division by it
     constexpr int kFiles = 60;
-    std::vector<std::pair<FileEntry, size_t>> rows;
-    for (int i = 0; i < kFiles; ++i) {
-        const std::string name = "f" + std::to_string(i);
-        left.File(name, name);
-        const FileEntry entry = Entry(Side::Left, name);
-        rows.emplace_back(entry, AddRow(Side::Left, entry));
-    }
     ActionRun run = Run();
-    std::vector<std::unique_ptr<Event>> slots;
-    std::vector<Event*> slotPointers;
-    for (int i = 0; i < 5; ++i) {
-        slots.push_back(std::make_unique<Event>(Event::Reset::Auto, true));
-        slotPointers.push_back(slots.back().get());
+    {
+        ActionSlots slots(run, 5);
+        for (int i = 0; i < kFiles; ++i) {
+            const std::string name = "f" + std::to_string(i);
+            left.File(name, name);
+            const FileEntry entry = Entry(Side::Left, name);
+            auto item = std::make_unique<ActionItem>(ActionItem{kCmdCopySelected, Side::Left, AddRow(Side::Left, entry), entry});
+            ASSERT_GE(slots.Start(item), 0);
+        }
+        EXPECT_TRUE(slots.WaitIdle());
     }
-    std::vector<std::thread> workers(5);
-    for (const auto& [entry, row] : rows) {
-        const int slot = Event::WaitAny(slotPointers);
-        if (workers[slot].joinable()) workers[slot].join();
-        auto item = std::make_unique<ActionItem>(ActionItem{kCmdCopySelected, Side::Left, row, entry, slotPointers[slot]});
-        workers[slot] = std::thread(PerformItemAction, std::ref(run), std::move(item));
-    }
-    for (std::thread& worker : workers)
-        if (worker.joinable()) worker.join();
     EXPECT_EQ(job.processedEntries.load(), static_cast<uint32_t>(kFiles));
     for (int i = 0; i < kFiles; ++i) EXPECT_EQ(right.Read("f" + std::to_string(i)), "f" + std::to_string(i));
     EXPECT_EQ(pair.List(Side::Left).Totals().files, 0);  // every mark went with its done state
     EXPECT_TRUE(progress.CountHistory().empty());
+}
+
+TEST_F(FileActions, OneSlotRunsOneActionAtATime) {
+    const std::string big = left.File("big.bin");
+    ASSERT_EQ(truncate(big.c_str(), off_t{2} << 30), 0);
+    left.File("small.txt", "s");
+    ActionRun run = Run();
+    ActionSlots slots(run, 1);
+    auto first = std::make_unique<ActionItem>(ActionItem{kCmdCopySelected, Side::Left, 0, Entry(Side::Left, "big.bin")});
+    auto second = std::make_unique<ActionItem>(ActionItem{kCmdCopySelected, Side::Left, 1, Entry(Side::Left, "small.txt")});
+    EXPECT_EQ(slots.Start(first), 0);
+    EXPECT_EQ(slots.Start(second, 0), Event::kTimeout);  // the slot is taken by the long copy
+    EXPECT_NE(second, nullptr);                          // and the item was not taken
+    cancel.Set();
+    EXPECT_TRUE(slots.WaitIdle());
+    cancel.Clear();
+    EXPECT_EQ(slots.Start(second, 0), 0);
+    EXPECT_TRUE(slots.WaitIdle());
+    EXPECT_EQ(right.Read("small.txt"), "s");
+    EXPECT_FALSE(right.Exists("big.bin"));
 }
 
 // Permissions bite only for an unprivileged user: these run as uid 65534.
