@@ -54,8 +54,8 @@ struct Options {
     int smallFiles = 10000;
     int largeFiles = 20;
     int largeMiB = 50;
-    std::string set;   // "small" or "large": only that set
-    std::string tool;  // "quarto" or "cp": only that tool (for profiling one side)
+    std::string set;            // "small" or "large": only that set
+    std::string tool;           // "quarto" or "cp": only that tool (for profiling one side)
     bool threadPerRow = false;  // a new thread per row instead of one worker per slot
 };
 
@@ -153,7 +153,8 @@ void RunPassOnSlots(ActionRun& run, const std::vector<FileEntry>& entries, size_
     ActionSlots pass(run, slots);
     for (size_t i = 0; i < entries.size(); ++i) {
         run.pair.List(Side::Left).ChangeState(firstRow + i, kRowInProgress, kRowMarked);
-        auto item = std::make_unique<ActionItem>(ActionItem{kCmdCopySelected, Side::Left, firstRow + i, entries[i]});
+        auto item =
+            std::make_unique<ActionItem>(ActionItem{kCmdCopySelected, Side::Left, firstRow + i, entries[i]});
         pass.Start(item);
     }
     pass.WaitIdle();
@@ -201,7 +202,8 @@ Measure CopyWithQuarto(const std::string& source, const std::string& target, con
         for (const FileEntry& entry : *set) rows.SetMarked(rows.AddEntryRow(rows.Count(), entry), true);
     CommandFile commandFile("quarto_bench_copy", "");
     std::mutex errorDialogMutex;
-    ActionRun run{job, pair, commandFile, settings.IgnoreFileAttributes, settings.AttributeMask, errorDialogMutex};
+    ActionRun run{
+        job, pair, commandFile, settings.IgnoreFileAttributes, settings.AttributeMask, errorDialogMutex};
     mkdir(target.c_str(), 0755);
     const auto start = std::chrono::steady_clock::now();
     const auto pass = threadPerRow ? RunPassOnThreads : RunPassOnSlots;
@@ -214,7 +216,8 @@ Measure CopyWithQuarto(const std::string& source, const std::string& target, con
 Measure CopyWithCp(const std::string& source, const std::string& target, const TreeEntries& tree) {
     const auto start = std::chrono::steady_clock::now();
     // cp -a copies the folder itself: "cp -a src/small dst/small" makes dst/small.
-    const int status = Run({"cp", "-a", source.substr(0, source.size() - 1), target.substr(0, target.size() - 1)});
+    const int status =
+        Run({"cp", "-a", source.substr(0, source.size() - 1), target.substr(0, target.size() - 1)});
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     if (status != 0) std::fprintf(stderr, "cp -a failed with %d\n", status);
     return {elapsed.count(), tree.files.size(), tree.bytes};
@@ -232,20 +235,26 @@ double Median(std::vector<double> values) {
 bool ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
-        auto number = [&](int& value) {
-            if (i + 1 >= argc) return false;
-            value = std::atoi(argv[++i]);
-            return value > 0;
-        };
-        if (word == "--rounds" ? !number(options.rounds)
-            : word == "--small" ? !number(options.smallFiles)
-            : word == "--large" ? !number(options.largeFiles)
-            : word == "--large-mib" ? !number(options.largeMiB)
-            : word == "--set" ? !(i + 1 < argc && (options.set = argv[++i], true))
-            : word == "--tool" ? !(i + 1 < argc && (options.tool = argv[++i], true))
-            : word == "--thread-per-row" ? !(options.threadPerRow = true)
-            : !(options.folder.empty() && !word.empty() && word[0] != '-' && (options.folder = word, true)))
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        int* number = word == "--rounds"      ? &options.rounds
+                      : word == "--small"     ? &options.smallFiles
+                      : word == "--large"     ? &options.largeFiles
+                      : word == "--large-mib" ? &options.largeMiB
+                                              : nullptr;
+        if (number != nullptr) {
+            if (value == nullptr || (*number = std::atoi(value)) <= 0) return false;
+            ++i;
+        } else if (word == "--set" || word == "--tool") {
+            if (value == nullptr) return false;
+            (word == "--set" ? options.set : options.tool) = value;
+            ++i;
+        } else if (word == "--thread-per-row") {
+            options.threadPerRow = true;
+        } else if (options.folder.empty() && !word.empty() && word[0] != '-') {
+            options.folder = word;
+        } else {
             return false;
+        }
     }
     return !options.folder.empty();
 }
@@ -253,14 +262,17 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 int Main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: %s FOLDER [--rounds N] [--small N] [--large N] [--large-mib N] [--set small|large] [--tool quarto|cp] [--thread-per-row]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s FOLDER [--rounds N] [--small N] [--large N] [--large-mib N] [--set "
+                     "small|large] [--tool quarto|cp] [--thread-per-row]\n",
+                     argv[0]);
         return 2;
     }
     const std::string base = options.folder + (options.folder.back() == '/' ? "" : "/") + "quarto-bench/";
     Run({"rm", "-rf", base});
     const std::string sets[2] = {"small", "large"};
-    std::printf("creating %d small files and %d files of %d MiB under %s\n", options.smallFiles, options.largeFiles,
-                options.largeMiB, base.c_str());
+    std::printf("creating %d small files and %d files of %d MiB under %s\n", options.smallFiles,
+                options.largeFiles, options.largeMiB, base.c_str());
     CreateSources(options, base + "src/small/", base + "src/large/");
     sync();
     std::vector<double> rates[2][2];  // [set][0 Quarto, 1 cp -a]: files/s for small, MiB/s for large
@@ -276,13 +288,14 @@ int Main(int argc, char** argv) {
                     base + (tool == 0 ? "quarto-" : "cp-") + sets[s] + "-" + std::to_string(round) + "/";
                 const std::string target = targetBase + sets[s] + "/";
                 mkdir(targetBase.c_str(), 0755);
-                const Measure m =
-                    tool == 0 ? CopyWithQuarto(source, target, tree, options.threadPerRow)
-                              : CopyWithCp(source, target, tree);
-                if (!SameShape(tree, Describe(target))) std::fprintf(stderr, "!! %s copy is incomplete\n", target.c_str());
+                const Measure m = tool == 0 ? CopyWithQuarto(source, target, tree, options.threadPerRow)
+                                            : CopyWithCp(source, target, tree);
+                if (!SameShape(tree, Describe(target)))
+                    std::fprintf(stderr, "!! %s copy is incomplete\n", target.c_str());
                 rates[s][tool].push_back(s == 0 ? m.FilesPerSecond() : m.MiBPerSecond());
-                std::printf("round %d %-5s %-6s %7.3f s  %9.0f files/s  %8.1f MiB/s\n", round + 1, sets[s].c_str(),
-                            tool == 0 ? "quarto" : "cp -a", m.seconds, m.FilesPerSecond(), m.MiBPerSecond());
+                std::printf("round %d %-5s %-6s %7.3f s  %9.0f files/s  %8.1f MiB/s\n", round + 1,
+                            sets[s].c_str(), tool == 0 ? "quarto" : "cp -a", m.seconds, m.FilesPerSecond(),
+                            m.MiBPerSecond());
                 std::fflush(stdout);
                 sync();
             }
@@ -294,9 +307,12 @@ int Main(int argc, char** argv) {
     const double smallRatio = Median(rates[0][0]) / Median(rates[0][1]);
     const double largeRatio = Median(rates[1][0]) / Median(rates[1][1]);
     std::printf("\nmedian of %d rounds          quarto        cp -a   ratio\n", options.rounds);
-    std::printf("small files (files/s) %12.0f %12.0f   %.2fx\n", Median(rates[0][0]), Median(rates[0][1]), smallRatio);
-    std::printf("large files (MiB/s)   %12.1f %12.1f   %.2fx\n", Median(rates[1][0]), Median(rates[1][1]), largeRatio);
-    std::printf("target: at least 0.80x cp -a: %s\n", smallRatio >= 0.8 && largeRatio >= 0.8 ? "met" : "NOT met");
+    std::printf("small files (files/s) %12.0f %12.0f   %.2fx\n", Median(rates[0][0]), Median(rates[0][1]),
+                smallRatio);
+    std::printf("large files (MiB/s)   %12.1f %12.1f   %.2fx\n", Median(rates[1][0]), Median(rates[1][1]),
+                largeRatio);
+    std::printf("target: at least 0.80x cp -a: %s\n",
+                smallRatio >= 0.8 && largeRatio >= 0.8 ? "met" : "NOT met");
     Run({"rm", "-rf", base});
     return 0;
 }
@@ -304,4 +320,6 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace quarto
 
-int main(int argc, char** argv) { return quarto::Main(argc, argv); }
+int main(int argc, char** argv) {
+    return quarto::Main(argc, argv);
+}

@@ -5,10 +5,18 @@
 
 namespace quarto {
 
-inline bool IsCopyKind(int kind) { return kind == kCmdCopySelected || kind == kCmdCopyIt; }
-inline bool IsMoveKind(int kind) { return kind == kCmdMoveSelected || kind == kCmdMoveIt; }
-inline bool IsDeleteKind(int kind) { return kind == kCmdDeleteSelected || kind == kCmdDeleteIt; }
+inline bool IsCopyKind(int kind) {
+    return kind == kCmdCopySelected || kind == kCmdCopyIt;
+}
+inline bool IsMoveKind(int kind) {
+    return kind == kCmdMoveSelected || kind == kCmdMoveIt;
+}
+inline bool IsDeleteKind(int kind) {
+    return kind == kCmdDeleteSelected || kind == kCmdDeleteIt;
+}
 // The kinds that bring a target into being (and so may need its folders created).
-inline bool CreatesTarget(int kind) { return IsCopyKind(kind) || IsMoveKind(kind) || kind == kOpMakeDirectory; }
+inline bool CreatesTarget(int kind) {
+    return IsCopyKind(kind) || IsMoveKind(kind) || kind == kOpMakeDirectory;
+}
 
 }  // namespace quarto

@@ -17,7 +17,7 @@
 namespace quarto {
 
 class ActionSlots {
-public:
+  public:
     // `count` slots (five in a file pass, one in a directory pass), all free. `run` outlives them.
     ActionSlots(ActionRun& run, size_t count);
     // Waits for the running items, then ends the slot threads.
@@ -32,7 +32,7 @@ public:
     // Waits up to `timeoutMs` until every slot is free again; true when they are.
     bool WaitIdle(uint32_t timeoutMs = Event::kInfinite);
 
-private:
+  private:
     struct Slot {
         Event free{Event::Reset::Auto, true};
         std::unique_ptr<ActionItem> item;  // guarded by m_lock

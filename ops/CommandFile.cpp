@@ -17,14 +17,18 @@ std::string QuotedFirstCharacter(const std::string& directory) {
     return std::string("'") + directory[0] + "'";
 }
 
-const char* DriveVariable(Side drive) { return drive == Side::Left ? "${LeftDrive}" : "${RightDrive}"; }
+const char* DriveVariable(Side drive) {
+    return drive == Side::Left ? "${LeftDrive}" : "${RightDrive}";
+}
 
 }  // namespace
 
 CommandFile::CommandFile(std::string programName, std::string versionText)
     : m_programName(std::move(programName)), m_versionText(std::move(versionText)) {}
 
-CommandFile::~CommandFile() { EndCommandFile(); }
+CommandFile::~CommandFile() {
+    EndCommandFile();
+}
 
 std::string CommandFile::Name() const {
     std::lock_guard lock(m_lock);
@@ -80,7 +84,8 @@ void CommandFile::EndCommandFile() {
 }
 
 std::string CommandFile::Header(const std::string& leftDir, const std::string& rightDir) const {
-    std::string header = "# Created by " + m_programName + " " + m_versionText + "  to perform deferred actions\n";
+    std::string header =
+        "# Created by " + m_programName + " " + m_versionText + "  to perform deferred actions\n";
     header += "LeftDrive=" + QuotedFirstCharacter(leftDir) + "\n";
     header += "RightDrive=" + QuotedFirstCharacter(rightDir) + "\n";
     header +=
@@ -115,7 +120,9 @@ bool CommandFile::WriteMove(Side drive, const std::string& source, const std::st
     return WriteLine("mv " + Operand(drive, source) + " " + Operand(Other(drive), target));
 }
 
-bool CommandFile::WriteDelete(Side drive, const std::string& path) { return WriteLine("rm -f " + Operand(drive, path)); }
+bool CommandFile::WriteDelete(Side drive, const std::string& path) {
+    return WriteLine("rm -f " + Operand(drive, path));
+}
 
 bool CommandFile::WriteMakeDirectory(Side drive, const std::string& path) {
     return WriteLine("mkdir -p " + Operand(drive, path));

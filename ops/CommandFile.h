@@ -14,7 +14,7 @@ namespace quarto {
 
 // Asks the user for the file to generate (the window's file dialog with its Append box).
 class CommandFileDialog {
-public:
+  public:
     struct Choice {
         std::string name;
         bool append = false;
@@ -25,7 +25,7 @@ public:
 };
 
 class CommandFile {
-public:
+  public:
     static constexpr const char* kDefaultName = "DXAActns.cmd";
 
     // The header's first line names the program and its version text ("Version a.b.c.d (...)").
@@ -67,7 +67,7 @@ public:
     // in double quotes, with \ " $ and ` escaped.
     static std::string Operand(Side drive, const std::string& path);
 
-private:
+  private:
     bool WriteLine(const std::string& line);
 
     const std::string m_programName;

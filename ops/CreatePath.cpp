@@ -16,7 +16,8 @@ constexpr uint32_t kFolderNotCreatedBox = 0x135;
 // every missing folder above it, as a path typed by the user would be.
 bool EnsureRoot(ActionRun& run, const TreePath& path) {
     if (FolderExistsBeneath({path.root, std::string()})) return true;
-    for (size_t slash = path.root.find('/', 1); slash != std::string::npos; slash = path.root.find('/', slash + 1))
+    for (size_t slash = path.root.find('/', 1); slash != std::string::npos;
+         slash = path.root.find('/', slash + 1))
         mkdir(path.root.substr(0, slash).c_str(), 0777);
     if (FolderExistsBeneath({path.root, std::string()})) return true;
     const std::string text = "Unable to create the path for " + path.Full() + "!";
@@ -31,7 +32,8 @@ bool CreatePath(ActionRun& run, const TreePath& path) {
     if (slash == std::string::npos || slash == 0) return EnsureRoot(run, path);
     const TreePath parent{path.root, path.relative.substr(0, slash)};
     bool parentsCreated = false;
-    for (int code = CreateDirectoryBeneath(parent); code != kErrorSuccess; code = CreateDirectoryBeneath(parent)) {
+    for (int code = CreateDirectoryBeneath(parent); code != kErrorSuccess;
+         code = CreateDirectoryBeneath(parent)) {
         // A name that exists but is no folder (a file, or a link) is not a way to the target.
         if (code == kErrorAlreadyExists && FolderExistsBeneath(parent)) return true;
         if (run.job.CancelPending()) return false;
@@ -41,7 +43,8 @@ bool CreatePath(ActionRun& run, const TreePath& path) {
             continue;
         }
         const std::string text = path.Full();
-        if (run.job.errors.AskSystemError(code, &text, kFolderNotCreatedBox) == IDCANCEL && run.job.RequestCancel())
+        if (run.job.errors.AskSystemError(code, &text, kFolderNotCreatedBox) == IDCANCEL &&
+            run.job.RequestCancel())
             return false;
         parentsCreated = false;
     }

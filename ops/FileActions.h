@@ -23,20 +23,20 @@ namespace quarto {
 // keeps it alive until its last action worker has signalled its done event.
 struct ActionRun {
     JobContext& job;
-    DirectoryPair& pair;       // directories, root lengths and the row lists
-    CommandFile& commandFile;  // generating or not
-    bool ignoreFileAttributes;  // the run's copy of IgnoreFileAttributes
-    uint32_t attributeMask;     // attributes cleared on a target (settings.AttributeMask)
-    std::mutex& errorDialogMutex;  // one failure box at a time
+    DirectoryPair& pair;              // directories, root lengths and the row lists
+    CommandFile& commandFile;         // generating or not
+    bool ignoreFileAttributes;        // the run's copy of IgnoreFileAttributes
+    uint32_t attributeMask;           // attributes cleared on a target (settings.AttributeMask)
+    std::mutex& errorDialogMutex;     // one failure box at a time
     std::function<void()> beep = {};  // the refused move of a directory; empty: silent
 };
 
 // One row handed to one action worker.
 struct ActionItem {
-    int command = 0;  // the command id of the menu item (7004 ... 7034)
+    int command = 0;         // the command id of the menu item (7004 ... 7034)
     Side side = Side::Left;  // the list the row belongs to
     size_t row = 0;
-    FileEntry entry;  // a copy of the row's entry
+    FileEntry entry;        // a copy of the row's entry
     Event* done = nullptr;  // signalled when the worker ends, whatever happened; may be null
 };
 

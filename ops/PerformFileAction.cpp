@@ -30,11 +30,16 @@ bool WriteActionLines(ActionRun& run, const TreePath* source, const TreePath& ta
     if (run.ignoreFileAttributes && ClearTargetAttributes(target, run.attributeMask) && replaces &&
         source->Full() != target.Full())
         file.WriteDelete(Other(side), target.Full());
-    if (IsCopyKind(kind)) file.WriteCopy(side, source->Full(), target.Full());
-    else if (IsMoveKind(kind)) file.WriteMove(side, source->Full(), target.Full());
-    else if (IsDeleteKind(kind)) file.WriteDelete(side, target.Full());
-    else if (kind == kOpMakeDirectory) file.WriteMakeDirectory(Other(side), target.Full());
-    else if (kind == kOpRemoveDirectory) file.WriteRemoveDirectory(side, target.Full());
+    if (IsCopyKind(kind))
+        file.WriteCopy(side, source->Full(), target.Full());
+    else if (IsMoveKind(kind))
+        file.WriteMove(side, source->Full(), target.Full());
+    else if (IsDeleteKind(kind))
+        file.WriteDelete(side, target.Full());
+    else if (kind == kOpMakeDirectory)
+        file.WriteMakeDirectory(Other(side), target.Full());
+    else if (kind == kOpRemoveDirectory)
+        file.WriteRemoveDirectory(side, target.Full());
     return true;
 }
 
@@ -89,7 +94,8 @@ int HandleFailure(ActionRun& run, const TreePath* source, const TreePath& target
             cleared = true;
             return IDRETRY;
         }
-    } else if (failure.code == kErrorPathNotFound && CreatesTarget(kind) && !FolderExistsBeneath(ParentOf(target))) {
+    } else if (failure.code == kErrorPathNotFound && CreatesTarget(kind) &&
+               !FolderExistsBeneath(ParentOf(target))) {
         // Only a missing target folder is created; a missing source folder is asked about.
         return CreatePath(run, target) ? IDRETRY : IDIGNORE;
     }
@@ -109,7 +115,8 @@ bool PerformFileAction(ActionRun& run, const TreePath* source, const TreePath& t
     const bool clearFirst = run.ignoreFileAttributes && !IsCopyKind(kind) && !IsDeleteKind(kind);
     bool clearedByRetry = false;
     for (;;) {
-        const bool cleared = (clearFirst && ClearTargetAttributes(target, run.attributeMask)) || clearedByRetry;
+        const bool cleared =
+            (clearFirst && ClearTargetAttributes(target, run.attributeMask)) || clearedByRetry;
         clearedByRetry = false;
         // A copy replaces its target by rename once it is complete, so only a move, which never
         // overwrites, removes the existing target first.

@@ -13,7 +13,8 @@ bool IsRealDirectory(const FileEntry& entry) {
 }
 
 // The entry's path below its own side's base, and the same path below the other side's.
-bool BuildPaths(const DirectoryPair& pair, Side side, const FileEntry& entry, TreePath& own, TreePath& other) {
+bool BuildPaths(const DirectoryPair& pair, Side side, const FileEntry& entry, TreePath& own,
+                TreePath& other) {
     std::string_view relative = entry.RelativePath(pair[side].rootLength);
     while (!relative.empty() && relative.front() == '/') relative.remove_prefix(1);
     if (relative.empty()) return false;  // the root itself is never acted on
@@ -71,7 +72,8 @@ bool DeleteEntry(ActionRun& run, int command, Side side, const FileEntry& entry)
     TreePath target;
     TreePath unused;
     if (!BuildPaths(run.pair, side, entry, target, unused)) return false;
-    return PerformFileAction(run, nullptr, target, IsRealDirectory(entry) ? kOpRemoveDirectory : command, side);
+    return PerformFileAction(run, nullptr, target, IsRealDirectory(entry) ? kOpRemoveDirectory : command,
+                             side);
 }
 
 bool MoveEntry(ActionRun& run, int command, Side side, const FileEntry& entry) {

@@ -34,7 +34,7 @@ std::string TempName() {
 
 // A temporary entry in the target's folder that removes itself unless it was renamed into place.
 class TempEntry {
-public:
+  public:
     explicit TempEntry(int folder) : m_folder(folder) {}
     ~TempEntry() {
         if (!m_name.empty() && !m_committed) unlinkat(m_folder, m_name.c_str(), 0);
@@ -46,7 +46,8 @@ public:
     int CreateFile() {
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string name = TempName();
-            const int fd = openat(m_folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            const int fd =
+                openat(m_folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
             if (fd >= 0) m_name = std::move(name);
             if (fd >= 0 || errno != EEXIST) return fd;
         }
@@ -70,7 +71,7 @@ public:
         return 0;
     }
 
-private:
+  private:
     int m_folder;
     std::string m_name;
     bool m_committed = false;
@@ -118,7 +119,9 @@ int CopyContents(int in, int out, off_t expectedSize, const Event* cancel) {
     }
 }
 
-int Fail(int errnum, bool isFile = false) { return SetLastErrorFromErrno(errnum, false, isFile); }
+int Fail(int errnum, bool isFile = false) {
+    return SetLastErrorFromErrno(errnum, false, isFile);
+}
 
 int CopyLink(const ResolvedEntry& source, const struct stat& st, const ResolvedEntry& target) {
     std::string text(static_cast<size_t>(st.st_size) + 1, '\0');
@@ -134,13 +137,15 @@ int CopyLink(const ResolvedEntry& source, const struct stat& st, const ResolvedE
     TempEntry temp(target.folder.Get());
     if (temp.CreateLink(text) != 0) return Fail(errno);
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    utimensat(target.folder.Get(), temp.Name(), times, AT_SYMLINK_NOFOLLOW);  // not every volume keeps link times
+    utimensat(target.folder.Get(), temp.Name(), times,
+              AT_SYMLINK_NOFOLLOW);  // not every volume keeps link times
     if (temp.CommitAs(target.name) != 0) return Fail(errno);
     return kErrorSuccess;
 }
 
 int CopyRegular(const ResolvedEntry& source, const ResolvedEntry& target, const Event* cancel) {
-    UniqueFd in(openat(source.folder.Get(), source.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    UniqueFd in(
+        openat(source.folder.Get(), source.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
     if (!in.Valid()) return Fail(errno);
     struct stat st {};
     if (fstat(in.Get(), &st) != 0) return Fail(errno);
@@ -170,7 +175,8 @@ int CopyFileBeneath(const TreePath& sourcePath, const TreePath& targetPath, cons
     if (const int code = ResolveEntry(sourcePath, source); code != kErrorSuccess) return code;
     if (const int code = ResolveEntry(targetPath, target); code != kErrorSuccess) return code;
     struct stat from {};
-    if (fstatat(source.folder.Get(), source.name.c_str(), &from, AT_SYMLINK_NOFOLLOW) != 0) return Fail(errno);
+    if (fstatat(source.folder.Get(), source.name.c_str(), &from, AT_SYMLINK_NOFOLLOW) != 0)
+        return Fail(errno);
     struct stat to {};
     if (fstatat(target.folder.Get(), target.name.c_str(), &to, AT_SYMLINK_NOFOLLOW) == 0) {
         // A file copied onto itself (one folder reached by two roots) stays as it is.

@@ -19,7 +19,9 @@ namespace {
 
 constexpr const char* kDosAttributeName = "user.DOSATTRIB";
 
-int Fail(int errnum, bool isFile = false) { return SetLastErrorFromErrno(errnum, false, isFile); }
+int Fail(int errnum, bool isFile = false) {
+    return SetLastErrorFromErrno(errnum, false, isFile);
+}
 
 // Makes a finished rename durable; a failure here changes nothing about the rename itself.
 void FlushFolder(int folder) {
@@ -119,8 +121,10 @@ int GetFileAttributesBeneath(const TreePath& path, uint32_t& attributes) {
         return kErrorSuccess;
     }
     if ((st.st_mode & S_IWUSR) == 0) attrs |= kAttrReadOnly;
-    if (S_ISDIR(st.st_mode)) attrs |= kAttrDirectory;
-    else if (!S_ISREG(st.st_mode)) attrs |= kAttrSystem;
+    if (S_ISDIR(st.st_mode))
+        attrs |= kAttrDirectory;
+    else if (!S_ISREG(st.st_mode))
+        attrs |= kAttrSystem;
     const long dos = ReadDosAttributes(ProcFdPath(fd.Get()));
     if (dos > 0) attrs |= static_cast<uint32_t>(dos) & kAttrArchive;
     attributes = attrs == 0 ? kAttrNormal : attrs;

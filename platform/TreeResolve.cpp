@@ -26,7 +26,8 @@ bool ValidComponents(std::string_view relative) {
     size_t start = 0;
     for (;;) {
         const size_t slash = relative.find('/', start);
-        const std::string_view part = relative.substr(start, slash == std::string_view::npos ? slash : slash - start);
+        const std::string_view part =
+            relative.substr(start, slash == std::string_view::npos ? slash : slash - start);
         if (part.empty() || part == "." || part == "..") return false;
         if (slash == std::string_view::npos) return true;
         start = slash + 1;
@@ -38,7 +39,9 @@ std::string_view WithoutTrailingSlashes(std::string_view text) {
     return text;
 }
 
-int Fail(int errnum) { return SetLastErrorFromErrno(errnum, /*parentMissing=*/true); }
+int Fail(int errnum) {
+    return SetLastErrorFromErrno(errnum, /*parentMissing=*/true);
+}
 
 // One component below `dir`, refusing a link.
 int OpenComponent(int dir, const std::string& name) {
@@ -46,8 +49,10 @@ int OpenComponent(int dir, const std::string& name) {
     if (fd >= 0 || errno != ENOTDIR) return fd;
     struct stat st {};
     // O_DIRECTORY with O_NOFOLLOW reports a link as "not a directory"; tell it apart.
-    if (fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) errno = ELOOP;
-    else errno = ENOTDIR;
+    if (fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
+        errno = ELOOP;
+    else
+        errno = ENOTDIR;
     return -1;
 }
 
@@ -115,7 +120,8 @@ int ResolveEntry(const TreePath& path, ResolvedEntry& entry) {
     const std::string_view relative = WithoutTrailingSlashes(path.relative);
     if (relative.empty() || !ValidComponents(relative)) return Fail(EINVAL);
     const size_t slash = relative.rfind('/');
-    const std::string_view folder = slash == std::string_view::npos ? std::string_view() : relative.substr(0, slash);
+    const std::string_view folder =
+        slash == std::string_view::npos ? std::string_view() : relative.substr(0, slash);
     entry.name = std::string(slash == std::string_view::npos ? relative : relative.substr(slash + 1));
     UniqueFd root(OpenRoot(path.root));
     if (!root.Valid()) return Fail(errno);
@@ -124,14 +130,19 @@ int ResolveEntry(const TreePath& path, ResolvedEntry& entry) {
     return kErrorSuccess;
 }
 
-std::string ProcFdPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+std::string ProcFdPath(int fd) {
+    return "/proc/self/fd/" + std::to_string(fd);
+}
 
-void UseOpenat2(bool use) { g_useOpenat2.store(use, std::memory_order_relaxed); }
+void UseOpenat2(bool use) {
+    g_useOpenat2.store(use, std::memory_order_relaxed);
+}
 
 TreePath ParentOf(const TreePath& path) {
     const std::string_view relative = WithoutTrailingSlashes(path.relative);
     const size_t slash = relative.rfind('/');
-    return {path.root, slash == std::string_view::npos ? std::string() : std::string(relative.substr(0, slash))};
+    return {path.root,
+            slash == std::string_view::npos ? std::string() : std::string(relative.substr(0, slash))};
 }
 
 }  // namespace quarto

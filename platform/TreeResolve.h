@@ -9,7 +9,7 @@ namespace quarto {
 
 // Owns one file descriptor.
 class UniqueFd {
-public:
+  public:
     UniqueFd() = default;
     explicit UniqueFd(int fd) : m_fd(fd) {}
     ~UniqueFd() { Reset(); }
@@ -33,7 +33,7 @@ public:
     }
     void Reset(int fd = -1);
 
-private:
+  private:
     int m_fd = -1;
 };
 

@@ -23,7 +23,7 @@
 namespace quarto::test {
 
 class ActionFixture : public ::testing::Test {
-protected:
+  protected:
     explicit ActionFixture(const std::string& leftParent = "", const std::string& rightParent = "")
         : left(leftParent), right(rightParent) {
         UseTrees(left.Root(), right.Root());
@@ -33,8 +33,13 @@ protected:
     void UseTrees(const std::string& leftRoot, const std::string& rightRoot);
 
     ActionRun Run() {
-        return ActionRun{job,  pair, commandFile, settings.IgnoreFileAttributes, settings.AttributeMask,
-                         errorDialogMutex, [this] { ++beeps; }};
+        return ActionRun{job,
+                         pair,
+                         commandFile,
+                         settings.IgnoreFileAttributes,
+                         settings.AttributeMask,
+                         errorDialogMutex,
+                         [this] { ++beeps; }};
     }
 
     // The entry of `relative` on a side, described from disk as a scan would.

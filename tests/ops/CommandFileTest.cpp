@@ -41,7 +41,8 @@ int RunShell(const std::vector<std::string>& words, std::string& out) {
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
     char buffer[4096];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<size_t>(n));
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+        out.append(buffer, static_cast<size_t>(n));
     close(fds[0]);
     int status = 0;
     if (spawned != 0 || waitpid(pid, &status, 0) != pid) return -1;
@@ -49,7 +50,7 @@ int RunShell(const std::vector<std::string>& words, std::string& out) {
 }
 
 class ScriptedDialog : public CommandFileDialog {
-public:
+  public:
     explicit ScriptedDialog(std::optional<Choice> choice) : m_choice(std::move(choice)) {}
     std::optional<Choice> Ask() override {
         ++asked;
@@ -57,12 +58,12 @@ public:
     }
     int asked = 0;
 
-private:
+  private:
     std::optional<Choice> m_choice;
 };
 
 class CommandFileTest : public ActionFixture {
-protected:
+  protected:
     std::string Generate(const std::function<void()>& actions) {
         commandFile.SetName(script.Path("actions.cmd"));
         EXPECT_TRUE(commandFile.BeginCommandFile(settings.LeftDir, settings.RightDir, false, nullptr));
@@ -86,7 +87,8 @@ TEST_F(CommandFileTest, HeaderIsExact) {
         "fi\n"
         "echo \"LeftDrive=$LeftDrive RightDrive=$RightDrive\"\n";
     EXPECT_EQ(commandFile.Header("/data/left/", ""), golden);
-    EXPECT_EQ(CommandFile::Operand(Side::Right, "/a \\b\"c$d`e\nf"), "\"${RightDrive}a \\\\b\\\"c\\$d\\`e\nf\"");
+    EXPECT_EQ(CommandFile::Operand(Side::Right, "/a \\b\"c$d`e\nf"),
+              "\"${RightDrive}a \\\\b\\\"c\\$d\\`e\nf\"");
 }
 
 TEST_F(CommandFileTest, EachActionAndSideWritesItsLineAndLeavesTheDiskAlone) {
@@ -116,16 +118,13 @@ TEST_F(CommandFileTest, EachActionAndSideWritesItsLineAndLeavesTheDiskAlone) {
     const std::string header = commandFile.Header(settings.LeftDir, settings.RightDir);
     ASSERT_EQ(text.substr(0, header.size()), header);
     const std::string expected =
-        "cp -p \"${LeftDrive}" + L + "l.txt\" \"${RightDrive}" + R + "l.txt\"\n" +
-        "cp -p \"${RightDrive}" + R + "r.txt\" \"${LeftDrive}" + L + "r.txt\"\n" +
-        "mv \"${LeftDrive}" + L + "m.txt\" \"${RightDrive}" + R + "m.txt\"\n" +
-        "cp -p \"${RightDrive}" + R + "n.txt\" \"${LeftDrive}" + L + "n.txt\"\n" +
-        "rm -f \"${RightDrive}" + R + "n.txt\"\n" +
-        "rm -f \"${LeftDrive}" + L + "l.txt\"\n" +
-        "mkdir -p \"${RightDrive}" + R + "ld\"\n" +
-        "rmdir \"${RightDrive}" + R + "rd\"\n" +
-        "rm -f \"${RightDrive}" + R + "ro.txt\"\n" +
-        "cp -p \"${LeftDrive}" + L + "ro.txt\" \"${RightDrive}" + R + "ro.txt\"\n";
+        "cp -p \"${LeftDrive}" + L + "l.txt\" \"${RightDrive}" + R + "l.txt\"\n" + "cp -p \"${RightDrive}" +
+        R + "r.txt\" \"${LeftDrive}" + L + "r.txt\"\n" + "mv \"${LeftDrive}" + L + "m.txt\" \"${RightDrive}" +
+        R + "m.txt\"\n" + "cp -p \"${RightDrive}" + R + "n.txt\" \"${LeftDrive}" + L + "n.txt\"\n" +
+        "rm -f \"${RightDrive}" + R + "n.txt\"\n" + "rm -f \"${LeftDrive}" + L + "l.txt\"\n" +
+        "mkdir -p \"${RightDrive}" + R + "ld\"\n" + "rmdir \"${RightDrive}" + R + "rd\"\n" +
+        "rm -f \"${RightDrive}" + R + "ro.txt\"\n" + "cp -p \"${LeftDrive}" + L + "ro.txt\" \"${RightDrive}" +
+        R + "ro.txt\"\n";
     EXPECT_EQ(text.substr(header.size()), expected);
     // Only the protection of the real target was lifted; nothing else changed, no row is done.
     EXPECT_EQ(ModeOf(right.Path("ro.txt")), 0644u);
@@ -182,7 +181,7 @@ TEST_F(CommandFileTest, NameAppendAndCancel) {
 
 // Names that a shell line could trip over.
 const char* const kAwkwardNames[] = {
-    "with blank.txt", "double\"quote.txt", "dollar$HOME.txt", "back`echo x`tick.txt",
+    "with blank.txt", "double\"quote.txt", "dollar$HOME.txt",  "back`echo x`tick.txt",
     "new\nline.txt",  "back\\slash.txt",   "single'quote.txt",
 };
 
@@ -203,7 +202,7 @@ void BuildTrees(const std::string& base) {
 }
 
 class CommandFileRun : public CommandFileTest {
-protected:
+  protected:
     // The actions, on the trees `base` L/ and R/ (performed, or written while generating).
     void Act(const std::string& base) {
         UseTrees(base + "L/", base + "R/");
@@ -241,7 +240,8 @@ TEST_F(CommandFileRun, RunningTheScriptDoesWhatPerformingDoes) {
     const std::string mirror = trees.Dir("mirror") + "/";
     BuildTrees(mirror + here.substr(1));
     std::string out;
-    ASSERT_EQ(RunShell({script.Path("actions.cmd"), mirror, mirror.substr(0, mirror.size() - 1)}, out), 0) << out;
+    ASSERT_EQ(RunShell({script.Path("actions.cmd"), mirror, mirror.substr(0, mirror.size() - 1)}, out), 0)
+        << out;
     EXPECT_EQ(out.substr(0, out.find('\n')), "LeftDrive=" + mirror + " RightDrive=" + mirror);
     EXPECT_EQ(TreeContents(mirror + here.substr(1) + "L/"), expectedLeft);
     EXPECT_EQ(TreeContents(mirror + here.substr(1) + "R/"), expectedRight);

@@ -47,7 +47,18 @@ TEST_F(FileActions, CopyIntoMissingFoldersCreatesThem) {
     left.File("a/b/c.txt", "deep");
     Perform(kCmdCopySelected, Side::Left, "a/b/c.txt");
     EXPECT_EQ(right.Read("a/b/c.txt"), "deep");
+    // A side's folder that is gone is made again, with what is missing above it.
+    UseTrees(left.Root(), right.Path("new/root/"));
+    Perform(kCmdCopySelected, Side::Left, "a/b/c.txt");
+    EXPECT_EQ(right.Read("new/root/a/b/c.txt"), "deep");
     EXPECT_TRUE(Questions().empty());
+    // One that cannot be made is told, once.
+    right.File("plain.txt");
+    UseTrees(left.Root(), right.Path("plain.txt/root/"));
+    Perform(kCmdCopySelected, Side::Left, "a/b/c.txt");
+    ASSERT_EQ(Questions().size(), 1u);
+    EXPECT_EQ(Questions()[0].text, "Unable to create the path for " + right.Path("plain.txt/root/a") + "!");
+    EXPECT_EQ(Questions()[0].type, MB_OK | MB_ICONSTOP);
 }
 
 TEST_F(FileActions, MissingSourceFolderIsAskedAboutNotRetriedForever) {
@@ -56,15 +67,18 @@ TEST_F(FileActions, MissingSourceFolderIsAskedAboutNotRetriedForever) {
     Perform(kCmdCopySelected, Side::Left, entry, AddRow(Side::Left, entry));
     ASSERT_EQ(Questions().size(), 1u);
     EXPECT_EQ(Questions()[0].type, kFailedActionBox);
-    EXPECT_EQ(Questions()[0].text.rfind(left.Path("gone/c.txt") + " or " + right.Path("gone/c.txt") + " - ", 0), 0u);
+    EXPECT_EQ(
+        Questions()[0].text.rfind(left.Path("gone/c.txt") + " or " + right.Path("gone/c.txt") + " - ", 0),
+        0u);
 }
 
 // One tree under /dev/shm (tmpfs), the other under the temp folder.
 class CrossVolume : public ActionFixture {
-protected:
+  protected:
     CrossVolume() : ActionFixture("/dev/shm") {}
     void SetUp() override {
-        struct stat a {}, b {};
+        struct stat a {
+        }, b{};
         stat(left.Root().c_str(), &a);
         stat(right.Root().c_str(), &b);
         if (a.st_dev == b.st_dev) GTEST_SKIP() << "/dev/shm and the temp folder share a volume here";
@@ -221,11 +235,9 @@ TEST_F(FileActions, ZeroLengthEntriesAreCopiedAndMovedOnlyWhenAllowed) {
         bool rightExists;
     };
     const Case cases[] = {
-        {kCmdCopySelected, false, true, false},
-        {kCmdMoveSelected, false, true, false},
+        {kCmdCopySelected, false, true, false},    {kCmdMoveSelected, false, true, false},
         {kCmdDeleteSelected, false, false, false},  // deleted whatever its size
-        {kCmdCopySelected, true, true, true},
-        {kCmdMoveSelected, true, false, true},
+        {kCmdCopySelected, true, true, true},      {kCmdMoveSelected, true, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.command << " allowed " << c.allowed);
@@ -267,7 +279,8 @@ TEST_F(FileActions, ALinkToAFolderIsActedOnAsTheLink) {
     ASSERT_TRUE(entry.IsDirectory());
     Perform(kCmdCopySelected, Side::Left, entry, AddRow(Side::Left, entry));
     Perform(kCmdDeleteSelected, Side::Left, entry, AddRow(Side::Left, entry));
-    EXPECT_EQ(TreeContents(right.Root()), (std::map<std::string, std::string>{{"to-dir", "l:" + outside.Path("dir")}}));
+    EXPECT_EQ(TreeContents(right.Root()),
+              (std::map<std::string, std::string>{{"to-dir", "l:" + outside.Path("dir")}}));
     EXPECT_FALSE(left.Exists("to-dir"));
     EXPECT_EQ(outside.Read("dir/keep.txt"), "keep");
 }
@@ -282,7 +295,8 @@ TEST_F(FileActions, FiveSlotsShareTheCounterAndTheRows) {
             const std::string name = "f" + std::to_string(i);
             left.File(name, name);
             const FileEntry entry = Entry(Side::Left, name);
-            auto item = std::make_unique<ActionItem>(ActionItem{kCmdCopySelected, Side::Left, AddRow(Side::Left, entry), entry});
+            auto item = std::make_unique<ActionItem>(
+                ActionItem{kCmdCopySelected, Side::Left, AddRow(Side::Left, entry), entry});
             ASSERT_GE(slots.Start(item), 0);
         }
         EXPECT_TRUE(slots.WaitIdle());
@@ -299,8 +313,10 @@ TEST_F(FileActions, OneSlotRunsOneActionAtATime) {
     left.File("small.txt", "s");
     ActionRun run = Run();
     ActionSlots slots(run, 1);
-    auto first = std::make_unique<ActionItem>(ActionItem{kCmdCopySelected, Side::Left, 0, Entry(Side::Left, "big.bin")});
-    auto second = std::make_unique<ActionItem>(ActionItem{kCmdCopySelected, Side::Left, 1, Entry(Side::Left, "small.txt")});
+    auto first = std::make_unique<ActionItem>(
+        ActionItem{kCmdCopySelected, Side::Left, 0, Entry(Side::Left, "big.bin")});
+    auto second = std::make_unique<ActionItem>(
+        ActionItem{kCmdCopySelected, Side::Left, 1, Entry(Side::Left, "small.txt")});
     EXPECT_EQ(slots.Start(first), 0);
     EXPECT_EQ(slots.Start(second, 0), Event::kTimeout);  // the slot is taken by the long copy
     EXPECT_NE(second, nullptr);                          // and the item was not taken

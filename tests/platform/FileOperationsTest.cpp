@@ -42,7 +42,7 @@ int TemporaryFiles(const std::string& folder) {
 }
 
 class FileOperations : public ::testing::Test {
-protected:
+  protected:
     TreePath L(const std::string& relative) const { return {left.Root(), relative}; }
     TreePath R(const std::string& relative) const { return {right.Root(), relative}; }
     TempTree left;
@@ -117,7 +117,7 @@ TEST_F(FileOperations, LinkSourceIsRecreatedAsALinkWithTheSameText) {
 
 // Planted links, with the kernel's openat2 and with the O_NOFOLLOW walk.
 class PlantedLinks : public FileOperations, public ::testing::WithParamInterface<bool> {
-protected:
+  protected:
     void SetUp() override { UseOpenat2(GetParam()); }
     void TearDown() override { UseOpenat2(true); }
 };
@@ -179,7 +179,8 @@ TEST_F(FileOperations, MoveNeverReplacesAndNeverCrossesVolumes) {
     EXPECT_EQ(MoveFileBeneath(L("gone.txt"), R("c.txt")), kErrorFileNotFound);
 
     TempTree shm("/dev/shm");
-    if (Stat(shm.Root()).st_dev == Stat(right.Root()).st_dev) GTEST_SKIP() << "/dev/shm and the temp folder share a volume";
+    if (Stat(shm.Root()).st_dev == Stat(right.Root()).st_dev)
+        GTEST_SKIP() << "/dev/shm and the temp folder share a volume";
     shm.File("s.txt", "s");
     EXPECT_EQ(MoveFileBeneath({shm.Root(), "s.txt"}, R("s.txt")), kErrorNotSameDevice);
     EXPECT_TRUE(shm.Exists("s.txt"));

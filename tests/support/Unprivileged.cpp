@@ -51,7 +51,8 @@ int RunCaptured(const std::vector<std::string>& words, const std::vector<std::st
     posix_spawn_file_actions_destroy(&actions);
     close(pipeFds[1]);
     char buffer[4096];
-    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;) output.append(buffer, static_cast<size_t>(n));
+    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        output.append(buffer, static_cast<size_t>(n));
     close(pipeFds[0]);
     if (spawned != 0) return -1;
     int status = 0;
@@ -85,7 +86,8 @@ Unprivileged RunUnprivileged(std::string& reason) {
     const int status = RunCaptured({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", program,
                                     "--gtest_filter=" + filter, "--gtest_color=no"},
                                    environment, output);
-    std::cout << "---- unprivileged run (uid 65534) ----\n" << output << "---- end of unprivileged run ----\n";
+    std::cout << "---- unprivileged run (uid 65534) ----\n"
+              << output << "---- end of unprivileged run ----\n";
     if (status < 0 || status == 127) {
         reason = "setpriv could not be run";
         return Unprivileged::kUnavailable;
@@ -94,7 +96,8 @@ Unprivileged RunUnprivileged(std::string& reason) {
         reason = "the unprivileged run skipped the test (see its output)";
         return Unprivileged::kUnavailable;
     }
-    if (status == 0 && output.find("[  PASSED  ] 1 test") != std::string::npos) return Unprivileged::kChildPassed;
+    if (status == 0 && output.find("[  PASSED  ] 1 test") != std::string::npos)
+        return Unprivileged::kChildPassed;
     return Unprivileged::kChildFailed;
 }
 

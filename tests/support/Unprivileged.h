@@ -25,15 +25,17 @@ Unprivileged RunUnprivileged(std::string& reason);
 
 }  // namespace quarto::test
 
-#define QUARTO_RUN_UNPRIVILEGED()                                                   \
-    do {                                                                            \
-        std::string quartoReason_;                                                  \
-        switch (::quarto::test::RunUnprivileged(quartoReason_)) {                   \
-            case ::quarto::test::Unprivileged::kRunBody: break;                     \
-            case ::quarto::test::Unprivileged::kChildPassed: return;                \
-            case ::quarto::test::Unprivileged::kChildFailed:                        \
+#define QUARTO_RUN_UNPRIVILEGED()                                                    \
+    do {                                                                             \
+        std::string quartoReason_;                                                   \
+        switch (::quarto::test::RunUnprivileged(quartoReason_)) {                    \
+            case ::quarto::test::Unprivileged::kRunBody:                             \
+                break;                                                               \
+            case ::quarto::test::Unprivileged::kChildPassed:                         \
+                return;                                                              \
+            case ::quarto::test::Unprivileged::kChildFailed:                         \
                 FAIL() << "the unprivileged run of this test failed (output above)"; \
-            case ::quarto::test::Unprivileged::kUnavailable:                        \
+            case ::quarto::test::Unprivileged::kUnavailable:                         \
                 GTEST_SKIP() << "cannot run without privileges: " << quartoReason_;  \
-        }                                                                           \
+        }                                                                            \
     } while (0)
