@@ -28,7 +28,7 @@ struct ActionRun {
     bool ignoreFileAttributes;        // the run's copy of IgnoreFileAttributes
     uint32_t attributeMask;           // attributes cleared on a target (settings.AttributeMask)
     std::mutex& errorDialogMutex;     // one failure box at a time
-    std::function<void()> beep = {};  // the refused move of a directory; empty: silent
+    std::function<void()> beep = {};  // the refused move of a directory, on the worker; empty: silent
 };
 
 // One row handed to one action worker.

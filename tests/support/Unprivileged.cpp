@@ -88,8 +88,8 @@ Unprivileged RunUnprivileged(std::string& reason) {
                                    environment, output);
     std::cout << "---- unprivileged run (uid 65534) ----\n"
               << output << "---- end of unprivileged run ----\n";
-    if (status < 0 || status == 127) {
-        reason = "setpriv could not be run";
+    if (status < 0 || status == 126 || status == 127) {  // 126: the temp folder forbids running programs
+        reason = "setpriv could not run the test program";
         return Unprivileged::kUnavailable;
     }
     if (output.find("[  SKIPPED ] 1 test") != std::string::npos) {
