@@ -65,6 +65,29 @@ TEST_F(FileOperations, CopyKeepsContentsPermissionsAndTimesAndLeavesNoTemporaryF
     EXPECT_EQ(TemporaryFiles(right.Root()), 0);
 }
 
+TEST_F(FileOperations, CopyContentsAreExactAroundTheChunkSize) {
+    constexpr size_t kChunk = size_t{8} << 20;  // the kernel copies this much per call
+    const size_t sizes[] = {
+        0,           // an empty file: no call finds an end
+        1,           // less than a chunk
+        kChunk,      // exactly one chunk: the end comes with the size
+        kChunk + 1,  // one byte into the second call
+        2 * kChunk + 12345,
+    };
+    std::string contents(2 * kChunk + 12345, '\0');
+    uint64_t seed = 88172645463325252ull;
+    for (char& c : contents) {
+        seed ^= seed << 13, seed ^= seed >> 7, seed ^= seed << 17;
+        c = static_cast<char>(seed);
+    }
+    for (size_t size : sizes) {
+        SCOPED_TRACE(size);
+        left.File("f.bin", contents.substr(0, size));
+        ASSERT_EQ(CopyFileBeneath(L("f.bin"), R("f.bin")), 0);
+        EXPECT_TRUE(right.Read("f.bin") == contents.substr(0, size));
+    }
+}
+
 TEST_F(FileOperations, ReadOnlyAttributeProtectsTargetsUntilCleared) {
     left.File("a.txt", "new");
     right.File("a.txt", "old");
