@@ -28,6 +28,9 @@ CQuartoApp::CQuartoApp(std::vector<std::string> arguments, AppServices services)
     m_prompter = m_services.prompter != nullptr ? m_services.prompter : m_ownPrompter.get();
     m_errors = std::make_unique<ErrorReporter>(
         *m_prompter, m_services.beeper != nullptr ? *m_services.beeper : m_silentBeeper);
+    // The synchronisation objects exist from the start: the job context of step 3 refers to them.
+    m_cancel = std::make_unique<Event>(Event::Reset::Manual);
+    for (auto& event : m_scanDone) event = std::make_unique<Event>(Event::Reset::Auto);
 }
 
 CQuartoApp::~CQuartoApp() {
@@ -56,9 +59,9 @@ bool CQuartoApp::InitInstance() {
     m_programName = ProgramNameFromPath(m_programPath.empty() ? m_arguments.front() : m_programPath);
     m_errors->SetProgramName(m_programName);
     if (PrintWholeWordAnswer(m_arguments)) return false;
-    // 3. Operation objects; the entry sets and the blank and placeholder entries.
-    CreateOperationObjects();
+    // 3. The entry sets and the blank and placeholder entries; the operation objects.
     m_pair = std::make_unique<DirectoryPair>(m_settings);
+    CreateOperationObjects();
     // 4, 5. Standard streams, each starting with a line that names the program.
     KeepTerminalStreams();
     m_streams = RedirectStandardStreams(m_programPath);
@@ -74,14 +77,11 @@ bool CQuartoApp::InitInstance() {
     m_versionText = BuildVersionText();
     m_store->LoadSettings(m_settings);
     ApplyCommandLine(m_arguments, {m_settings, m_run, [this] { m_store->ResetSettings(m_settings); },
-                                   [this] {
-                                       if (beginCommandFile) beginCommandFile();
-                                   }});
+                                   [this] { m_beginCommandFile = true; }});
+    TakeOverCommandLine();
     std::fflush(stderr);
-    // 10. Splash time and synchronisation objects.
+    // 10. Splash time (the synchronisation objects were made with the application object).
     splashTimeLeft = 3000;
-    m_cancel = std::make_unique<Event>(Event::Reset::Manual);
-    for (auto& event : m_scanDone) event = std::make_unique<Event>(Event::Reset::Auto);
     // 11, 12. The main window, its title, then busy begins until the first refresh ends.
     return CreateMainWindow();
 }
@@ -96,11 +96,10 @@ bool CQuartoApp::CreateMainWindow() {
         m_frame = m_window;
     } else {
         m_headlessLoop = std::make_unique<MessageLoop>();
+        m_headlessLoop->SetHandler([this](const FrameMessage& message) { return m_controller->Handle(message); });
         m_frame = m_headlessLoop.get();
     }
-    ProgressSink& progress = m_services.progress != nullptr ? *m_services.progress : m_noProgress;
-    m_jobs = std::make_unique<JobContext>(m_settings, *m_frame, progress, *m_prompter, *m_errors, *m_cancel);
-    m_jobs->programName = m_programName;
+    m_relay.SetTarget(m_frame);
     if (m_window == nullptr) return true;
     m_services.windowFactory->SetTitle(*this);
     m_window->Send({UM_BUSY, kBusyBegin, 0, {}});
@@ -110,13 +109,13 @@ bool CQuartoApp::CreateMainWindow() {
 int CQuartoApp::ExitInstance() {
     if (m_exited) return m_exitCode;
     m_exited = true;
-    if (closeCommandFile) closeCommandFile();
-    m_jobs.reset();
-    m_cancel.reset();
-    for (auto& event : m_scanDone) event.reset();
+    WaitForWorkers();
+    if (m_commandFile) m_commandFile->EndCommandFile();
     RestoreTerminalStreams();
     DeleteOperationObjects();
     m_pair.reset();
+    m_cancel.reset();
+    for (auto& event : m_scanDone) event.reset();
     return m_exitCode;
 }
 
@@ -142,10 +141,65 @@ void CQuartoApp::RestoreTerminalStreams() {
     }
 }
 
-// The disk, list and snapshot-and-program operation objects are created here when they join
-// the application; they borrow the job context, which exists once the window step has run.
-void CQuartoApp::CreateOperationObjects() {}
+// The job context, the disk, list and snapshot-and-program operation objects, and the frame's
+// message handling. They talk to the frame through the relay until the window exists.
+void CQuartoApp::CreateOperationObjects() {
+    ProgressSink& progress = m_services.progress != nullptr ? *m_services.progress : m_noProgress;
+    m_jobs = std::make_unique<JobContext>(m_settings, m_relay, progress, *m_prompter, *m_errors, *m_cancel);
+    m_jobs->programName = m_programName;
+    m_threads = std::make_unique<JobThreads>();
+    m_commandFile = std::make_unique<CommandFile>(m_programName, BuildVersionText());
+    m_diskOperations = std::make_unique<FileItemActions>(*m_jobs, *m_pair, *m_commandFile, m_errorDialogMutex);
+    m_listOperations = std::make_unique<OperationDriver>(*m_jobs, *m_pair, *m_diskOperations, *m_threads);
+    m_snapshotOperations = std::make_unique<SnapshotOperations>(*m_jobs, *m_pair, m_run, *m_listOperations,
+                                                                m_programName, BuildVersionText());
+    m_snapshotOperations->SetDialog(m_services.snapshotDialog);
+    m_listOperations->SetSnapshotSaver(m_snapshotOperations.get());
+    m_programs = std::make_unique<ExternalPrograms>(*m_jobs, m_pair->Lists());
+    m_loader = std::make_unique<SnapshotFileLoader>(false);
+    m_refresher = std::make_unique<Refresher>(*m_jobs, *m_pair, m_loader.get(), *m_scanDone[0], *m_scanDone[1],
+                                              *m_threads);
+    m_controller = std::make_unique<FrameController>(*m_jobs, *m_pair, *m_refresher,
+                                                     m_services.view != nullptr ? *m_services.view : m_noView);
+    m_controller->afterRefresh = [this](bool cancelled) { m_snapshotOperations->AfterRefresh(cancelled); };
+}
 
-void CQuartoApp::DeleteOperationObjects() {}
+void CQuartoApp::DeleteOperationObjects() {
+    m_controller.reset();
+    m_refresher.reset();
+    m_loader.reset();
+    m_programs.reset();
+    m_snapshotOperations.reset();
+    m_listOperations.reset();
+    m_diskOperations.reset();
+    m_commandFile.reset();
+    m_threads.reset();
+    m_jobs.reset();
+}
+
+void CQuartoApp::TakeOverCommandLine() {
+    m_loader->SetQuiet(m_run.quiet);
+    for (Side side : kSides) {
+        const std::string& name = m_run.SnapshotName(side);
+        if (name.empty()) continue;
+        // The fallback of a snapshot that cannot be read is the directory the side would show
+        // without it: the one the whole command line gave (a directory argument after -P
+        // counts), not the one in force when -P was read.
+        m_snapshotOperations->LoadSnapshot(side, name);
+    }
+    if (m_beginCommandFile) {
+        // Begun once the whole line is applied, so the header records the final directories.
+        m_commandFile->SetName(m_run.commandFileName);
+        m_commandFile->BeginCommandFile(m_settings.LeftDir, m_settings.RightDir, m_run.quiet,
+                                        m_services.commandFileDialog);
+    }
+}
+
+void CQuartoApp::WaitForWorkers() {
+    if (!m_threads) return;
+    // A worker may be sending to the frame; without a window nobody else would answer it.
+    while (m_headlessLoop && m_threads->Active() > 0) m_headlessLoop->RunOne(20);
+    m_threads->JoinAll();
+}
 
 }  // namespace quarto

@@ -12,12 +12,22 @@
 #include <vector>
 
 #include "app/ErrorReporter.h"
+#include "app/ExternalPrograms.h"
 #include "app/RunOptions.h"
 #include "app/SettingsStore.h"
+#include "app/SnapshotOperations.h"
+#include "app/SnapshotReader.h"
 #include "app/StandardStreams.h"
 #include "core/DirectoryPair.h"
 #include "core/JobContext.h"
 #include "core/Settings.h"
+#include "ops/CommandFile.h"
+#include "ops/FileItemActions.h"
+#include "ops/FrameController.h"
+#include "ops/FrameView.h"
+#include "ops/JobThreads.h"
+#include "ops/OperationDriver.h"
+#include "ops/Refresh.h"
 #include "platform/Beeper.h"
 #include "platform/Event.h"
 #include "platform/FrameSink.h"
@@ -50,6 +60,9 @@ struct AppServices {
     Beeper* beeper = nullptr;                    // headless: silent
     const SystemColors* colors = nullptr;        // headless: the classic scheme
     ProfileStore* profile = nullptr;             // default: the per-user INI file
+    FrameView* view = nullptr;                   // what the frame's messages do to the windows
+    SnapshotFileDialog* snapshotDialog = nullptr;     // none: a save needs -C or -Q for its name
+    CommandFileDialog* commandFileDialog = nullptr;   // none: generating needs -G or -Q for its name
 };
 
 // "Version a.b.c.d (release)" from the compiled-in version; "debug" for a debug build.
@@ -90,8 +103,15 @@ class CQuartoApp {
     DirectoryPair& Pair() { return *m_pair; }
     ErrorReporter& Errors() { return *m_errors; }
     Prompter& Prompts() { return *m_prompter; }
-    // Valid after InitInstance returned true.
+    // Valid once start-up has created the operation objects (step 3).
     JobContext& Jobs() { return *m_jobs; }
+    FrameController& Controller() { return *m_controller; }
+    Refresher& Refresh() { return *m_refresher; }
+    OperationDriver& Operations() { return *m_listOperations; }
+    SnapshotOperations& Snapshots() { return *m_snapshotOperations; }
+    ExternalPrograms& Programs() { return *m_programs; }
+    CommandFile& CommandFileWriter() { return *m_commandFile; }
+    JobThreads& Threads() { return *m_threads; }
     // The main frame; the headless message loop when there is no window.
     FrameSink& Frame() { return *m_frame; }
     bool HasWindow() const { return m_window != nullptr; }
@@ -109,15 +129,15 @@ class CQuartoApp {
         m_store->SaveCountersAndDirectories(m_settings, m_run.directoriesNotSaved);
     }
 
-    // Hooks of the command-file writer: -G begins the file at once (generating and the name are
-    // already set); the exit sequence closes it first.
-    std::function<void()> beginCommandFile;
-    std::function<void()> closeCommandFile;
-
   private:
     bool PrintWholeWordAnswer(const std::vector<std::string>& words);
     void CreateOperationObjects();
     void DeleteOperationObjects();
+    // What the command line asked for that needs the whole line applied first: the snapshot
+    // sides of -P and the command file of -G.
+    void TakeOverCommandLine();
+    // Waits for every worker; without a window the frame's messages are handled meanwhile.
+    void WaitForWorkers();
     void KeepTerminalStreams();
     void RestoreTerminalStreams();
     bool CreateMainWindow();
@@ -149,18 +169,32 @@ class CQuartoApp {
     std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<DirectoryPair> m_pair;
 
-    // The three operation objects (disk operations, list operations, snapshot and program
-    // operations) join here: created in CreateOperationObjects, deleted in DeleteOperationObjects.
-
     std::unique_ptr<Event> m_cancel;                   // manual reset
     std::array<std::unique_ptr<Event>, 2> m_scanDone;  // auto reset, per side
     std::mutex m_errorDialogMutex;
     std::mutex m_operationsMutex;
+    bool m_beginCommandFile = false;  // -G was given
 
     std::unique_ptr<MessageLoop> m_headlessLoop;
     FrameSink* m_window = nullptr;
     FrameSink* m_frame = nullptr;
+    // Everything made before the window talks to the frame through the relay.
+    FrameRelay m_relay;
+    FrameView m_noView;
     std::unique_ptr<JobContext> m_jobs;
+
+    // The three operation objects (disk operations, list operations, snapshot and program
+    // operations) and what they work with. Declared after the job context they borrow, so
+    // they go first.
+    std::unique_ptr<JobThreads> m_threads;
+    std::unique_ptr<CommandFile> m_commandFile;
+    std::unique_ptr<FileItemActions> m_diskOperations;
+    std::unique_ptr<OperationDriver> m_listOperations;
+    std::unique_ptr<SnapshotOperations> m_snapshotOperations;
+    std::unique_ptr<ExternalPrograms> m_programs;
+    std::unique_ptr<SnapshotFileLoader> m_loader;
+    std::unique_ptr<Refresher> m_refresher;
+    std::unique_ptr<FrameController> m_controller;
 };
 
 }  // namespace quarto

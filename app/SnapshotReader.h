@@ -35,8 +35,11 @@ class SnapshotFileLoader : public SnapshotLoader {
     // an invalid internal format..." is reported unless quiet, and the result is false.
     bool ReadSnapshot(JobContext& job, DirectoryPair& pair, Side side, const std::string& path) override;
 
+    // Set once the command line has been applied (option -Q), before any refresh.
+    void SetQuiet(bool quiet) { m_quiet = quiet; }
+
   private:
-    const bool m_quiet;
+    bool m_quiet;
     std::FILE* const m_diagnostics;
 };
 

@@ -35,8 +35,14 @@ bool FatAgainstFinerVolume(const std::string& a, const std::string& b) {
 
 uint32_t CompareTimes(const Settings& settings, const DirectoryPair& pair, const FileEntry& left,
                       const FileEntry& right) {
-    const uint64_t l = left.time.Value();
-    const uint64_t r = right.time.Value();
+    uint64_t l = left.time.Value();
+    uint64_t r = right.time.Value();
+    // A snapshot keeps whole seconds only; against one, a live time counts to the second too,
+    // or a directory compared with its own snapshot would show every file newer.
+    if (ShowsSnapshot(pair[Side::Left]) || ShowsSnapshot(pair[Side::Right])) {
+        l -= l % kFileTimeUnitsPerSecond;
+        r -= r % kFileTimeUnitsPerSecond;
+    }
     if (l == r) return 0;
     const uint64_t difference = l < r ? r - l : l - r;
     if (settings.CheckIgnoreFatNtfs2Sec && difference < kFatTimeTolerance &&

@@ -1,13 +1,24 @@
 #include "ops/ActionSlots.h"
 
+#include <system_error>
+
 namespace quarto {
 
-ActionSlots::ActionSlots(ActionRun& run, size_t count) : m_run(run) {
+ActionSlots::ActionSlots(ActionRun& run, size_t count)
+    : ActionSlots([&run](std::unique_ptr<ActionItem> item) { PerformItemAction(run, std::move(item)); }, count) {}
+
+ActionSlots::ActionSlots(Performer perform, size_t count) : m_perform(std::move(perform)) {
     for (size_t i = 0; i < count; ++i) {
         m_slots.push_back(std::make_unique<Slot>());
         m_free.push_back(&m_slots.back()->free);
     }
-    for (auto& slot : m_slots) slot->worker = std::thread(&ActionSlots::Work, this, std::ref(*slot));
+    for (auto& slot : m_slots) {
+        try {
+            slot->worker = std::thread(&ActionSlots::Work, this, std::ref(*slot));
+        } catch (const std::system_error&) {
+            // No thread to be had: this slot's items run on the walking thread instead.
+        }
+    }
 }
 
 ActionSlots::~ActionSlots() {
@@ -17,7 +28,8 @@ ActionSlots::~ActionSlots() {
         m_closing = true;
     }
     for (auto& slot : m_slots) slot->handed.notify_one();
-    for (auto& slot : m_slots) slot->worker.join();
+    for (auto& slot : m_slots)
+        if (slot->worker.joinable()) slot->worker.join();
 }
 
 int ActionSlots::Start(std::unique_ptr<ActionItem>& item, uint32_t timeoutMs) {
@@ -25,6 +37,10 @@ int ActionSlots::Start(std::unique_ptr<ActionItem>& item, uint32_t timeoutMs) {
     if (index == Event::kTimeout) return index;
     item->done = m_free[index];
     Slot& slot = *m_slots[index];
+    if (!slot.worker.joinable()) {
+        m_perform(std::move(item));
+        return index;
+    }
     {
         std::lock_guard lock(m_lock);
         slot.item = std::move(item);
@@ -48,7 +64,7 @@ void ActionSlots::Work(Slot& slot) {
             if (slot.item == nullptr) return;
             item = std::move(slot.item);
         }
-        PerformItemAction(m_run, std::move(item));  // sets the slot free at its end
+        m_perform(std::move(item));  // sets the slot free at its end
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -18,8 +19,12 @@ namespace quarto {
 
 class ActionSlots {
   public:
+    // Runs one item to its end and sets its done event, always (PerformItemAction, as a rule).
+    using Performer = std::function<void(std::unique_ptr<ActionItem>)>;
+
     // `count` slots (five in a file pass, one in a directory pass), all free. `run` outlives them.
     ActionSlots(ActionRun& run, size_t count);
+    ActionSlots(Performer perform, size_t count);
     // Waits for the running items, then ends the slot threads.
     ~ActionSlots();
     ActionSlots(const ActionSlots&) = delete;
@@ -37,12 +42,12 @@ class ActionSlots {
         Event free{Event::Reset::Auto, true};
         std::unique_ptr<ActionItem> item;  // guarded by m_lock
         std::condition_variable handed;    // an item, or the end, for this slot's worker
-        std::thread worker;
+        std::thread worker;                // not joinable when no thread could be had
     };
 
     void Work(Slot& slot);
 
-    ActionRun& m_run;
+    Performer m_perform;
     std::vector<std::unique_ptr<Slot>> m_slots;
     std::vector<Event*> m_free;
     std::mutex m_lock;

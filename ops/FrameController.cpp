@@ -40,6 +40,7 @@ void FrameController::RefreshDone() {
         for (Side side : kSides) m_pair.ResetList(side);
     }
     m_view.RefreshFinished(cancelled);
+    if (afterRefresh) afterRefresh(cancelled);
     m_view.InvalidateStatistics();
     m_view.UpdateTitle();
     m_busy.End();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "ops/BusyCount.h"
@@ -27,6 +28,9 @@ public:
     intptr_t Handle(const FrameMessage& message);
 
     BusyCount& Busy() { return m_busy; }
+    // Runs when a refresh has ended, before its busy end (an unattended job carries on from
+    // here: the batch snapshot of a command line).
+    std::function<void(bool cancelled)> afterRefresh;
     // Set by an unattended job that ends the program: a close is honoured while busy.
     bool ExitAllowed() const { return m_exitAllowed; }
     void AllowExit() { m_exitAllowed = true; }

@@ -41,6 +41,14 @@ size_t JobThreads::Running() const {
     return m_workers.size();
 }
 
+size_t JobThreads::Active() const {
+    std::lock_guard lock(m_lock);
+    size_t active = 0;
+    for (const Worker& w : m_workers)
+        if (!w.finished->load()) ++active;
+    return active;
+}
+
 void JobThreads::JoinFinishedLocked() {
     for (auto it = m_workers.begin(); it != m_workers.end();) {
         if (it->finished->load()) {

@@ -2,6 +2,7 @@
 // application: finished threads are joined as new ones start, and JoinAll waits for the rest.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <list>
 #include <memory>
@@ -25,6 +26,8 @@ public:
     void JoinAll();
     // Threads started and not yet joined.
     size_t Running() const;
+    // Threads whose work has not ended yet.
+    size_t Active() const;
 
 private:
     struct Worker {

@@ -3,6 +3,7 @@
 // snapshot of one side) runs as one driver worker with one side worker per taking-part side.
 #pragma once
 
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -30,28 +31,28 @@ struct OperationRequest {
     std::optional<SingleRow> singleRow;
 };
 
-// Where the rows' disk actions go: the file actions, run one per work item on a thread of its
-// own. Perform must set `done` when the action has ended, always.
+struct ActionItem;
+
+// Where the rows' disk actions go: the file actions, run on the action slots' workers.
 class ItemActions {
 public:
     virtual ~ItemActions() = default;
-    // A new run starts: the run takes its copy of IgnoreFileAttributes now.
+    // A new operation starts: its run takes its copy of IgnoreFileAttributes now. One operation
+    // runs at a time (the busy count disables the commands that start another).
     virtual void BeginRun(bool ignoreFileAttributes) = 0;
-    virtual void Perform(int command, Side side, size_t rowIndex, const FileEntry& entry, Event* done) = 0;
+    // Performs one item to its end and sets its done event, always.
+    virtual void Perform(std::unique_ptr<ActionItem> item) = 0;
     // While a command file is generated, actions are written, not performed.
     virtual bool Generating() const = 0;
 };
 
-// Where a snapshot save writes (operation 9).
-class SnapshotSink {
+// Where a snapshot save (operation 9) goes: the snapshot writer walks the side's rows itself.
+class SnapshotSaver {
 public:
-    virtual ~SnapshotSink() = default;
-    // Creates the file and writes its header and base line for the side; false when it
-    // could not be created (the sink has reported it).
-    virtual bool Open(Side side) = 0;
-    // One entry line; the row's mark is its last field.
-    virtual void WriteRow(const Row& row) = 0;
-    virtual void Close() = 0;
+    virtual ~SnapshotSaver() = default;
+    // Writes the side's snapshot file: header, base line and a line per listed entry; reports its
+    // own failures.
+    virtual void Save(Side side) = 0;
     // True when the save was asked for on the command line: the program ends after it.
     virtual bool EndsProgram() const = 0;
 };
@@ -62,7 +63,7 @@ public:
     OperationDriver(const OperationDriver&) = delete;
     OperationDriver& operator=(const OperationDriver&) = delete;
 
-    void SetSnapshotSink(SnapshotSink* sink) { m_snapshot = sink; }
+    void SetSnapshotSaver(SnapshotSaver* saver) { m_snapshot = saver; }
 
     // UI thread: busy begin, the run's copy of IgnoreFileAttributes, the shared decision reset,
     // the operations counter for a disk-changing code, and a new driver worker.
@@ -84,7 +85,7 @@ private:
     DirectoryPair& m_pair;
     ItemActions& m_actions;
     JobThreads& m_threads;
-    SnapshotSink* m_snapshot = nullptr;
+    SnapshotSaver* m_snapshot = nullptr;
 
     std::mutex m_decisionLock;
     int m_decision = -1;  // -1: nobody has answered the current operation's question

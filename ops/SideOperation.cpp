@@ -1,59 +1,17 @@
 #include "ops/SideOperation.h"
 
-#include <array>
-#include <system_error>
-#include <thread>
-#include <vector>
+#include <memory>
+#include <optional>
 
 #include "core/DirectoryPair.h"
 #include "core/JobContext.h"
 #include "core/Marking.h"
+#include "ops/ActionSlots.h"
 #include "ops/OperationCodes.h"
 #include "ops/OperationDriver.h"
 #include "res/StringTable.h"
 
 namespace quarto {
-
-// The five action slots of a pass. A worker takes a set slot and sets it again when it ends.
-class ActionSlots {
-public:
-    explicit ActionSlots(bool filePass) : m_count(filePass ? 5 : 1) {
-        for (int i = 0; i < m_count; ++i) m_slots[i].Set();
-    }
-    ~ActionSlots() { WaitForAll(); }
-    ActionSlots(const ActionSlots&) = delete;
-    ActionSlots& operator=(const ActionSlots&) = delete;
-
-    // Waits, without a limit, until a slot is free, and takes it.
-    Event* Take() {
-        std::vector<Event*> events;
-        for (int i = 0; i < m_count; ++i) events.push_back(&m_slots[i]);
-        return events[static_cast<size_t>(Event::WaitAny(events))];
-    }
-    // Runs `work` on a thread of its own (on this thread when none can be had).
-    template <typename Work>
-    void Start(Work work) {
-        try {
-            m_workers.emplace_back(std::move(work));
-        } catch (const std::system_error&) {
-            work();
-        }
-    }
-    // Waits until every action of the pass has ended.
-    void WaitForAll() {
-        std::vector<Event*> events;
-        for (int i = 0; i < m_count; ++i) events.push_back(&m_slots[i]);
-        if (!m_workers.empty()) Event::WaitAll(events);
-        for (std::thread& t : m_workers) t.join();
-        m_workers.clear();
-    }
-
-private:
-    const int m_count;
-    std::array<Event, 5> m_slots{Event(Event::Reset::Auto), Event(Event::Reset::Auto), Event(Event::Reset::Auto),
-                                 Event(Event::Reset::Auto), Event(Event::Reset::Auto)};
-    std::vector<std::thread> m_workers;
-};
 
 bool StartsWithFilePass(int code) {
     switch (code) {
@@ -72,10 +30,10 @@ bool StartsWithFilePass(int code) {
 void SideOperation::Run() {
     OperationDriver& d = *m_driver;
     m_filePass = StartsWithFilePass(m_request->code);
-    bool snapshotOpen = false;
     if (m_request->code == kOpSaveSnapshot) {
-        d.m_job.ShowOperation(res::kSavingSnapshot);
-        snapshotOpen = d.m_snapshot != nullptr && d.m_snapshot->Open(m_side);
+        SaveSnapshot();
+        m_done->Set();
+        return;
     }
     int code = m_request->code;
     for (;;) {
@@ -85,7 +43,7 @@ void SideOperation::Run() {
         bool completed = true;
         if (code == kCmdCopyIt || code == kCmdDeleteIt || code == kCmdMoveIt) {
             SingleAction(code);
-        } else if (code != kOpRefused && (code != kOpSaveSnapshot || snapshotOpen)) {
+        } else if (code != kOpRefused) {
             completed = WalkRows(code);
         }
         if (!completed) break;  // a cancelled walk runs no further pass
@@ -98,11 +56,16 @@ void SideOperation::Run() {
         if (followUp == kOpNoFollowUp) break;
         code = followUp;
     }
-    if (m_request->code == kOpSaveSnapshot && d.m_snapshot != nullptr) {
-        if (snapshotOpen) d.m_snapshot->Close();
-        if (d.m_snapshot->EndsProgram()) d.m_job.frame.Send({UM_ENDBATCH});
-    }
     m_done->Set();
+}
+
+void SideOperation::SaveSnapshot() {
+    OperationDriver& d = *m_driver;
+    d.m_job.ShowOperation(res::kSavingSnapshot);
+    if (d.m_snapshot == nullptr) return;
+    d.m_snapshot->Save(m_side);
+    // A save asked for on the command line ends the program.
+    if (d.m_snapshot->EndsProgram()) d.m_job.frame.Send({UM_ENDBATCH});
 }
 
 int SideOperation::Prepare(int code, int& followUp) {
@@ -156,15 +119,22 @@ void SideOperation::ShowPassText(int code) const {
 }
 
 bool SideOperation::WalkRows(int code) {
-    JobContext& job = m_driver->m_job;
-    RowListPair& lists = m_driver->m_pair.Lists();
+    OperationDriver& d = *m_driver;
+    RowListPair& lists = d.m_pair.Lists();
     RowList& list = lists[m_side];
-    ActionSlots slots(m_filePass);
+    const bool acting = code == kCmdCopySelected || code == kCmdDeleteSelected || code == kCmdMoveSelected;
+    // Five actions at once in a file pass, one in a directory pass. The slots' destructor waits
+    // for the pass's last action, whether the walk ends or stops.
+    std::optional<ActionSlots> slots;
+    ItemActions& actions = d.m_actions;
+    if (acting)
+        slots.emplace([&actions](std::unique_ptr<ActionItem> item) { actions.Perform(std::move(item)); },
+                      m_filePass ? 5 : 1);
     const size_t count = list.Count();
     const bool backwards = code == kCmdDeleteSelected && !m_filePass;
     for (size_t step = 0; step < count; ++step) {
         // The cancel request is polled before each row is read.
-        if (job.CancelPending()) return false;
+        if (d.m_job.CancelPending()) return false;
         const size_t index = backwards ? count - 1 - step : step;
         switch (code) {
             case kOpMarkAll:
@@ -174,50 +144,49 @@ bool SideOperation::WalkRows(int code) {
             case kOpInvertMarks: ApplyMarkingRule(lists, m_side, index, code); break;
             default: {
                 Row row;
-                if (list.Read(index, row)) ActOnRow(code, index, row, slots);
+                if (acting && list.Read(index, row) && ActsOn(row)) StartAction(code, index, row.entry, *slots);
             }
         }
     }
     return true;
 }
 
-void SideOperation::ActOnRow(int code, size_t index, const Row& row, ActionSlots& slots) {
+bool SideOperation::ActsOn(const Row& row) const {
+    if (row.entry.IsBlank() || (row.state & kRowMarked) == 0) return false;
+    // With subdirectories, a pass acts on directory rows or on file rows only.
+    return !m_driver->m_job.settings.IncludeSubdirs || row.entry.IsDirectory() != m_filePass;
+}
+
+void SideOperation::StartAction(int code, size_t index, const FileEntry& entry, ActionSlots& slots) {
     OperationDriver& d = *m_driver;
-    if (row.entry.IsBlank()) return;
-    if (code == kOpSaveSnapshot) {
-        if ((row.entry.flags & FlagDotDot) == 0) d.m_snapshot->WriteRow(row);
-        return;
-    }
-    if ((row.state & kRowMarked) == 0) return;
-    if (d.m_job.settings.IncludeSubdirs && row.entry.IsDirectory() == m_filePass) return;
-    Event* slot = slots.Take();
+    auto item = std::make_unique<ActionItem>();
+    item->command = code;
+    item->side = m_side;
+    item->row = index;
+    item->entry = entry;
+    // A free slot is waited for without a limit: an action that takes long is still working.
+    const bool shown = !d.m_actions.Generating() && d.m_job.settings.ShowActivity;
     RowList& list = d.m_pair.List(m_side);
-    if (!d.m_actions.Generating() && d.m_job.settings.ShowActivity) {
-        list.ChangeState(index, kRowInProgress, kRowMarked);
-        list.EnsureVisible(index);
-    }
-    ItemActions& actions = d.m_actions;
-    const Side side = m_side;
-    slots.Start([&actions, code, side, index, entry = row.entry, slot] { actions.Perform(code, side, index, entry, slot); });
+    if (shown) list.ChangeState(index, kRowInProgress, kRowMarked);
+    if (shown) list.EnsureVisible(index);
+    slots.Start(item);
 }
 
 void SideOperation::SingleAction(int code) {
     OperationDriver& d = *m_driver;
     if (m_request->target != m_side || !m_request->singleRow) return;
     const SingleRow& single = *m_request->singleRow;
-    Event done(Event::Reset::Auto);
+    ItemActions& actions = d.m_actions;
+    ActionSlots slot([&actions](std::unique_ptr<ActionItem> item) { actions.Perform(std::move(item)); }, 1);
+    auto item = std::make_unique<ActionItem>();
+    item->command = code;
+    item->side = m_side;
+    item->row = single.index;
+    item->entry = single.entry;
     if (!d.m_actions.Generating() && d.m_job.settings.ShowActivity)
         d.m_pair.List(m_side).ChangeState(single.index, kRowInProgress, kRowMarked);
-    ItemActions& actions = d.m_actions;
-    const Side side = m_side;
-    std::thread worker;
-    try {
-        worker = std::thread([&] { actions.Perform(code, side, single.index, single.entry, &done); });
-    } catch (const std::system_error&) {
-        actions.Perform(code, side, single.index, single.entry, &done);
-    }
-    done.Wait();
-    if (worker.joinable()) worker.join();
+    slot.Start(item);
+    slot.WaitIdle();
 }
 
 }  // namespace quarto

@@ -1,7 +1,7 @@
 // One side's worker of an operation: walks that side's list in passes (directories, then files
 // for copy and move; files, then directories bottom up for delete), asks the shared question
-// before a destructive pass, and hands each marked row to an action worker, up to five at a
-// time in a file pass and one at a time in a directory pass.
+// before a destructive pass, and hands each marked row to an action slot, up to five actions at
+// a time in a file pass and one at a time in a directory pass.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +14,7 @@ class ActionSlots;
 class Event;
 class OperationDriver;
 struct OperationRequest;
+struct FileEntry;
 struct Row;
 
 class SideOperation {
@@ -30,8 +31,12 @@ private:
     void ShowPassText(int code) const;
     // Walks the rows; false when a cancel request stopped it.
     bool WalkRows(int code);
-    void ActOnRow(int code, size_t index, const Row& row, ActionSlots& slots);
+    // Whether this pass acts on a row: a marked, non-blank row of the pass's kind.
+    bool ActsOn(const Row& row) const;
+    void StartAction(int code, size_t index, const FileEntry& entry, ActionSlots& slots);
     void SingleAction(int code);
+    // Operation 9: the side's snapshot file.
+    void SaveSnapshot();
 
     OperationDriver* m_driver;
     const OperationRequest* m_request;

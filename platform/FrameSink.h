@@ -3,6 +3,7 @@
 // keep their classic values so logs and tests read the same everywhere.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -54,6 +55,26 @@ public:
     virtual void Post(FrameMessage message) = 0;
     // The statistics dialog, when open, repaints (its figures changed).
     virtual void InvalidateStatistics() {}
+};
+
+// Forwards to the frame once it exists. Objects created before the main window hold the relay;
+// what they send before the window is there goes nowhere (a send returns 0).
+class FrameRelay : public FrameSink {
+public:
+    void SetTarget(FrameSink* target) { m_target.store(target); }
+    intptr_t Send(const FrameMessage& message) override {
+        FrameSink* target = m_target.load();
+        return target != nullptr ? target->Send(message) : 0;
+    }
+    void Post(FrameMessage message) override {
+        if (FrameSink* target = m_target.load()) target->Post(std::move(message));
+    }
+    void InvalidateStatistics() override {
+        if (FrameSink* target = m_target.load()) target->InvalidateStatistics();
+    }
+
+private:
+    std::atomic<FrameSink*> m_target{nullptr};
 };
 
 // A frame without a window: a queue that one thread, the loop's owner, drains. Posts queue; a

@@ -61,6 +61,8 @@ class DefaultAnswerPrompter : public Prompter {
 public:
     explicit DefaultAnswerPrompter(int logFd = 2) : m_logFd(logFd) {}
     int MessageBox(const std::string& text, const std::string& caption, uint32_t type) override;
+    // Set before any worker asks (a headless report logs to the terminal, not the .err file).
+    void SetLogFd(int fd) { m_logFd = fd; }
 
 private:
     int m_logFd;

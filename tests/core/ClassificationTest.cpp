@@ -67,6 +67,16 @@ TEST_F(ClassificationTest, TwoSecondRuleAppliesOnlyBetweenFatAndAFinerVolume) {
     }
 }
 
+TEST_F(ClassificationTest, AgainstASnapshotTimesCountInWholeSeconds) {
+    const FileEntry live = MakeEntry(kL, "f", 1, kT + kSecond / 2);  // half a second later
+    const FileEntry saved = MakeEntry(kR, "f", 1, kT);               // as a snapshot records it
+    EXPECT_EQ(Compare(live, saved), static_cast<uint32_t>(FlagNewer));
+    pair[Side::Right].snapshotPath = "/saved/side.qsn";
+    EXPECT_EQ(Compare(live, saved), 0u);
+    // A whole second apart is still a difference.
+    EXPECT_EQ(Compare(MakeEntry(kL, "f", 1, kT + kSecond), saved), static_cast<uint32_t>(FlagNewer));
+}
+
 TEST_F(ClassificationTest, AttributesCompareReadOnlyHiddenSystemAndArchiveOnRequest) {
     struct Case {
         const char* what;

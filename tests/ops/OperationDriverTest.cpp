@@ -12,6 +12,7 @@
 
 #include "core/DirectoryPair.h"
 #include "core/JobContext.h"
+#include "ops/FileActions.h"
 #include "ops/JobThreads.h"
 #include "ops/OperationCodes.h"
 #include "ops/OperationDriver.h"
@@ -29,19 +30,20 @@ public:
         std::string path;
     };
     void BeginRun(bool ignore) override { ignoreFileAttributes = ignore; }
-    void Perform(int command, Side side, size_t index, const FileEntry& entry, Event* done) override {
+    void Perform(std::unique_ptr<ActionItem> item) override {
+        const int side = Index(item->side);
         {
             std::lock_guard lock(m_lock);
-            calls.push_back({command, side, index, entry.path});
-            const int now = ++m_inFlight[Index(side)];
-            maxInFlight[Index(side)] = std::max(maxInFlight[Index(side)], now);
+            calls.push_back({item->command, item->side, item->row, item->entry.path});
+            const int now = ++m_inFlight[side];
+            maxInFlight[side] = std::max(maxInFlight[side], now);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
         {
             std::lock_guard lock(m_lock);
-            --m_inFlight[Index(side)];
+            --m_inFlight[side];
         }
-        done->Set();
+        item->done->Set();
     }
     bool Generating() const override { return generating; }
 

@@ -1,0 +1,170 @@
+#include "app/HeadlessReport.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "app/QuartoApp.h"
+#include "platform/DirectoryListing.h"
+#include "platform/SystemError.h"
+
+namespace quarto {
+namespace {
+
+// Writes a whole text to a file descriptor (the terminal's streams, kept before redirection).
+void WriteAll(int fd, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n <= 0) return;
+        done += static_cast<size_t>(n);
+    }
+}
+
+class Report {
+public:
+    explicit Report(CQuartoApp& app)
+        : m_app(app), m_out(app.TerminalOutput() >= 0 ? app.TerminalOutput() : STDOUT_FILENO),
+          m_err(app.TerminalError() >= 0 ? app.TerminalError() : STDERR_FILENO) {}
+
+    int Run();
+
+private:
+    bool Fail(const std::string& message) {
+        WriteAll(m_err, m_app.ProgramName() + ": " + message + "\n");
+        return false;
+    }
+    bool CheckSide(Side side);
+    bool CheckBatchName();
+    bool Refresh();
+    int Print();
+
+    CQuartoApp& m_app;
+    const int m_out;
+    const int m_err;
+};
+
+bool Report::CheckSide(Side side) {
+    DirectoryPair& pair = m_app.Pair();
+    const std::string& snapshot = pair[side].snapshotPath;
+    if (!snapshot.empty()) {
+        struct stat st {};
+        if (stat(snapshot.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || access(snapshot.c_str(), R_OK) != 0)
+            return Fail("cannot read the " + std::string(SideName(side)) + " snapshot '" + snapshot + "'");
+        return true;
+    }
+    const std::string& directory = pair.Directory(side);
+    if (directory.empty()) return Fail("no " + std::string(SideName(side)) + " directory to compare");
+    DirectoryListing listing;
+    const int code = listing.Open(directory, /*followLastLink=*/true);
+    if (code != kErrorSuccess) return Fail("cannot list '" + directory + "': " + SystemMessage(code));
+    return true;
+}
+
+bool Report::CheckBatchName() {
+    const RunOptions& run = m_app.Run();
+    const bool batch = run.batchSnapshot[0] || run.batchSnapshot[1];
+    if (batch && run.batchSnapshotName.empty() && !run.quiet)
+        return Fail("option -C needs a file name without a window (or -Q for \"Snapshot.qsn\")");
+    return true;
+}
+
+// One refresh (and a snapshot save of option -C after it), with the frame's messages handled
+// here until every worker has ended. False when it went wrong.
+bool Report::Refresh() {
+    MessageLoop& loop = *m_app.HeadlessLoop();
+    FrameController& controller = m_app.Controller();
+    bool errorShown = false;
+    loop.SetHandler([&](const FrameMessage& message) {
+        if (message.id == UM_DISPLAYEVENT && (message.lParam & 0xFFFF) == kSeverityError) errorShown = true;
+        return controller.Handle(message);
+    });
+    bool finished = false;
+    bool cancelled = false;
+    auto batch = controller.afterRefresh;
+    controller.afterRefresh = [&](bool wasCancelled) {
+        finished = true;
+        cancelled = wasCancelled;
+        if (batch) batch(wasCancelled);
+    };
+    const bool snapshotSide[2] = {!m_app.Pair()[Side::Left].snapshotPath.empty(),
+                                  !m_app.Pair()[Side::Right].snapshotPath.empty()};
+    m_app.Refresh().StartRefresh();
+    while (!finished || controller.Busy().IsBusy() || m_app.Threads().Active() > 0) loop.RunOne(20);
+    controller.afterRefresh = batch;
+
+    if (cancelled) return Fail("the comparison was cancelled");
+    for (Side side : kSides)
+        if (snapshotSide[Index(side)] && m_app.Pair()[side].snapshotPath.empty())
+            return Fail("the " + std::string(SideName(side)) + " snapshot could not be loaded");
+    if (errorShown) return Fail("an error was reported (see above)");
+    return true;
+}
+
+int Report::Print() {
+    DirectoryPair& pair = m_app.Pair();
+    const RowList& left = pair.List(Side::Left);
+    const RowList& right = pair.List(Side::Right);
+    std::string text;
+    bool different = false;
+    Row l;
+    Row r;
+    for (size_t i = 0; left.Read(i, l) && right.Read(i, r); ++i) {
+        different = different || l.entry.flags != 0;
+        text += ReportLine(l, pair[Side::Left].rootLength, r, pair[Side::Right].rootLength);
+        text += '\n';
+        if (text.size() > (1u << 16)) {
+            WriteAll(m_out, text);
+            text.clear();
+        }
+    }
+    WriteAll(m_out, text);
+    return different ? kReportDifferent : kReportSame;
+}
+
+int Report::Run() {
+    // Unattended questions take their default button and are logged to the terminal.
+    if (auto* prompter = dynamic_cast<DefaultAnswerPrompter*>(&m_app.Prompts())) prompter->SetLogFd(m_err);
+    if (!CheckSide(Side::Left) || !CheckSide(Side::Right) || !CheckBatchName()) return kReportError;
+    for (Side side : kSides) m_app.Pair().ResetList(side);
+    if (!Refresh()) return kReportError;
+    return Print();
+}
+
+}  // namespace
+
+std::string EscapeReportPath(std::string_view path) {
+    std::string out;
+    out.reserve(path.size());
+    for (const char ch : path) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            default:
+                if (c < 0x20 || c == 0x7F) {
+                    char hex[5];
+                    std::snprintf(hex, sizeof hex, "\\x%02X", c);
+                    out += hex;
+                } else {
+                    out += ch;
+                }
+        }
+    }
+    return out;
+}
+
+std::string ReportLine(const Row& left, uint32_t leftRoot, const Row& right, uint32_t rightRoot) {
+    char flags[9];
+    std::snprintf(flags, sizeof flags, "%08X", left.entry.flags);
+    return std::string(flags) + '\t' + EscapeReportPath(left.entry.RelativePath(leftRoot)) + '\t' +
+           EscapeReportPath(right.entry.RelativePath(rightRoot));
+}
+
+int RunHeadlessReport(CQuartoApp& app) { return Report(app).Run(); }
+
+}  // namespace quarto

@@ -1,0 +1,28 @@
+// The headless report (--report): after start-up, one refresh without a window, then each row
+// pair of the current view on the terminal's standard output, one line each:
+//   <left flag word, 8 hex digits> TAB <left relative path> TAB <right relative path>
+// Exit code 0 when every listed pair is identical (flag word 0), 1 when any differs, 2 on an
+// error (a side that cannot be listed or read, a cancelled refresh, an Error reported).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/RowList.h"
+
+namespace quarto {
+
+class CQuartoApp;
+
+enum ReportExit : int { kReportSame = 0, kReportDifferent = 1, kReportError = 2 };
+
+int RunHeadlessReport(CQuartoApp& app);
+
+// A path as the report writes it: '\' as "\\", TAB "\t", LF "\n", CR "\r", any other byte below
+// 0x20 and 0x7F as "\xHH", every other byte as it is.
+std::string EscapeReportPath(std::string_view path);
+
+// One report line (without its line end) for a row pair.
+std::string ReportLine(const Row& left, uint32_t leftRoot, const Row& right, uint32_t rightRoot);
+
+}  // namespace quarto
