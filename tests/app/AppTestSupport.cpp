@@ -59,13 +59,17 @@ bool CanTestUnwritableFolders() {
 
 int RunProgram(const std::string& path, const std::vector<std::string>& argv,
                const std::vector<std::pair<std::string, std::string>>& environment,
-               const std::string& workingFolder, const std::string& outputPath) {
+               const std::string& workingFolder, const std::string& outputPath, const std::string& errorPath) {
     std::fflush(nullptr);
     const pid_t pid = fork();
     if (pid == 0) {
         for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
         const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (out < 0 || dup2(out, STDOUT_FILENO) < 0 || chdir(workingFolder.c_str()) != 0) _exit(126);
+        if (!errorPath.empty()) {
+            const int err = open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (err < 0 || dup2(err, STDERR_FILENO) < 0) _exit(126);
+        }
         std::vector<char*> words;
         for (const std::string& word : argv) words.push_back(const_cast<char*>(word.c_str()));
         words.push_back(nullptr);

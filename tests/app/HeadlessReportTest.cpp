@@ -1,0 +1,152 @@
+// The headless report, run as the real program: its lines, its exit codes, its errors, and the
+// unattended jobs it carries (-C saving a snapshot, -P loading one, -G beginning a command file).
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "app/HeadlessReport.h"
+#include "tests/app/AppTestSupport.h"
+#include "tests/support/TempTree.h"
+
+namespace quarto {
+namespace {
+
+using test::TempTree;
+
+TEST(EscapeReportPath, WritesControlBytesVisiblyAndEverythingElseAsItIs) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain name.txt", "plain name.txt"},
+        {"back\\slash", "back\\\\slash"},
+        {"tab\there", "tab\\there"},
+        {"line\nbreak", "line\\nbreak"},
+        {"carriage\rreturn", "carriage\\rreturn"},
+        {std::string("nul\0byte", 8), "nul\\x00byte"},
+        {"bell\x07", "bell\\x07"},
+        {"del\x7F", "del\\x7F"},
+        {"caf\xC3\xA9", "caf\xC3\xA9"},  // UTF-8 stays
+        {"raw\xFF", "raw\xFF"},          // and so does a byte that is not UTF-8
+    };
+    for (const auto& [path, expected] : cases) EXPECT_EQ(EscapeReportPath(path), expected);
+}
+
+// The program run in a temporary folder with its own settings and state folders.
+class ReportRun : public ::testing::Test {
+protected:
+    int Run(std::vector<std::string> words) {
+        words.insert(words.begin(), {QUARTO_BINARY, "--report"});
+        return test::RunProgram(QUARTO_BINARY, words,
+                                {{"XDG_CONFIG_HOME", tree.Path("config")}, {"XDG_STATE_HOME", tree.Path("state")}},
+                                tree.Root(), tree.Path("stdout"), tree.Path("stderr"));
+    }
+    std::string Out() const { return tree.Read("stdout"); }
+    std::string Err() const { return tree.Read("stderr"); }
+
+    // Two small trees: one identical file, one newer on the left, one only on each side.
+    void MakeTrees() {
+        for (const char* side : {"L/", "R/"}) {
+            tree.File(std::string(side) + "same.txt", "s");
+            tree.SetTimes(std::string(side) + "same.txt", 1700000000);
+            tree.File(std::string(side) + "sub/changed.txt", side[0] == 'L' ? "new" : "old");
+        }
+        tree.SetTimes("L/sub/changed.txt", 1700000100);
+        tree.SetTimes("R/sub/changed.txt", 1700000000);
+        tree.File("L/left\tonly", "l");
+        tree.File("R/right only", "r");
+    }
+
+    TempTree tree;
+};
+
+TEST_F(ReportRun, PrintsEachRowPairOfTheViewAndExitsOneWhenAnyDiffers) {
+    MakeTrees();
+    EXPECT_EQ(Run({"-r", "L", "R"}), kReportDifferent);
+    EXPECT_EQ(Out(),
+              "00000001\tleft\\tonly\t\n"
+              "00000001\t\tright only\n"
+              "00000000\tsame.txt\tsame.txt\n"
+              "00000000\tsub\tsub\n"
+              "01000000\tsub/changed.txt\tsub/changed.txt\n");
+    EXPECT_EQ(Err(), "");
+    // The report goes to the terminal, not into the program's .out file.
+    EXPECT_EQ(Run({"-r", "-n", "L", "R"}), kReportSame);  // the Identical view lists only what is equal
+    EXPECT_EQ(Out(), "00000000\tsame.txt\tsame.txt\n00000000\tsub\tsub\n");
+}
+
+TEST_F(ReportRun, OptionsShapeTheView) {
+    MakeTrees();
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"-u", "L", "R"}, "00000001\tleft\\tonly\t\n00000001\t\tright only\n"},
+        {{"-r", "-u", "-xl", "L", "R"}, "00000001\t\tright only\n"},
+        {{"-r", "-m", "L", "R"}, "01000000\tsub/changed.txt\tsub/changed.txt\n"},
+        {{"-r", "-e", "sub/", "-i", "*.txt", "L", "R"}, "00000000\tsame.txt\tsame.txt\n"},
+    };
+    for (const auto& [words, expected] : cases) {
+        Run(words);
+        EXPECT_EQ(Out(), expected) << words.front();
+    }
+}
+
+TEST_F(ReportRun, IdenticalTreesExitZero) {
+    tree.File("A/x", "same");
+    tree.File("B/x", "same");
+    tree.SetTimes("A/x", 1600000000);
+    tree.SetTimes("B/x", 1600000000);
+    EXPECT_EQ(Run({"A", "B"}), kReportSame);
+    EXPECT_EQ(Out(), "00000000\tx\tx\n");
+}
+
+TEST_F(ReportRun, ASideThatCannotBeListedIsAnErrorNotAnEmptySide) {
+    tree.Dir("L");
+    tree.File("plain", "not a folder");
+    EXPECT_EQ(Run({"L", "missing"}), kReportError);
+    EXPECT_EQ(Out(), "");
+    EXPECT_NE(Err().find("cannot list '" + tree.Path("missing/") + "'"), std::string::npos) << Err();
+    EXPECT_EQ(Run({"L", "plain"}), kReportError);
+    EXPECT_EQ(Run({"L"}), kReportError);
+    EXPECT_NE(Err().find("no right directory"), std::string::npos) << Err();
+}
+
+TEST_F(ReportRun, OptionCSavesTheSnapshotAfterTheRefreshAndOptionPComparesWithIt) {
+    MakeTrees();
+    EXPECT_EQ(Run({"-r", "-q", "-c", "R=saved.qsn", "L", "R"}), kReportDifferent);
+    const std::string saved = tree.Read("saved.qsn");
+    EXPECT_EQ(saved.rfind("* quarto Version ", 0), 0u) << saved;
+    EXPECT_NE(saved.find("\r\n\r\n\"" + tree.Path("R/") + "\"\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\"" + tree.Path("R/right only") + "\"," + std::to_string(tree.Path("R/").size()) +
+                         ",1,"),
+              std::string::npos)
+        << saved;
+
+    // The right tree against its own snapshot: every pair identical, times to the second.
+    EXPECT_EQ(Run({"-r", "-p", "L=saved.qsn", "R", "R"}), kReportSame) << Err();
+    EXPECT_NE(Out().find("00000000\tsub/changed.txt\tsub/changed.txt\n"), std::string::npos) << Out();
+
+    // -C without a name takes "Snapshot.qsn" under -Q, and cannot run unattended without it.
+    EXPECT_EQ(Run({"-q", "-c", "", "L", "R"}), kReportDifferent);
+    EXPECT_TRUE(test::FileExists(tree.Path("Snapshot.qsn")));
+    EXPECT_EQ(Run({"-c", "", "L", "R"}), kReportError);
+}
+
+TEST_F(ReportRun, ASnapshotSideThatCannotBeReadIsAnError) {
+    MakeTrees();
+    tree.File("broken.qsn", "\"/nowhere/\"\r\n\"/elsewhere/x\",11,1,2020/01/01,00:00:00,32,0,N\r\n");
+    EXPECT_EQ(Run({"-q", "-p", "missing.qsn", "L", "R"}), kReportError);
+    // An entry outside the snapshot's base would let actions reach outside the two roots.
+    EXPECT_EQ(Run({"-r", "-q", "-p", "broken.qsn", "L", "R"}), kReportError);
+    EXPECT_NE(Err().find("left snapshot could not be loaded"), std::string::npos) << Err();
+}
+
+TEST_F(ReportRun, OptionGBeginsTheCommandFileWithTheFinalDirectories) {
+    MakeTrees();
+    Run({"-q", "-g", "actions.sh", "L", "R"});
+    const std::string script = tree.Read("actions.sh");
+    EXPECT_EQ(script.substr(0, script.find('\n')), "# Created by quarto " + script.substr(20, script.find("  to") - 20) +
+                                                       "  to perform deferred actions");
+    EXPECT_NE(script.find("LeftDrive='/'\nRightDrive='/'\n"), std::string::npos) << script;
+}
+
+}  // namespace
+}  // namespace quarto
