@@ -11,6 +11,9 @@ template <class... F>
 struct Overloaded : F... {
     using F::operator()...;
 };
+// Spelled out for compilers without deduction for aggregates (clang 14).
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
 
 int Clamp(const SettingDescriptor& descriptor, int value) {
     return std::clamp(value, descriptor.minimum, descriptor.maximum);

@@ -1,6 +1,7 @@
 #!/bin/sh
-# The whole test suite: installs what is missing, builds, runs every test, then runs the engine
-# tests again under AddressSanitizer + UndefinedBehaviorSanitizer.
+# The whole test suite: installs what is missing, builds, runs every test; then runs the engine
+# tests again under AddressSanitizer + UndefinedBehaviorSanitizer, the operations tests under
+# ThreadSanitizer, and the snapshot reader's fuzz target for a few seconds.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -9,5 +10,13 @@ scripts/build.sh build
 (cd build && ctest -j2 --output-on-failure)
 
 echo "== engine tests under AddressSanitizer + UndefinedBehaviorSanitizer"
-scripts/build.sh build-asan -DQUARTO_SANITIZE=address,undefined -DQUARTO_BUILD_BENCH=OFF
+scripts/build.sh build-asan -DQUARTO_SANITIZE=address,undefined -DQUARTO_BUILD_BENCH=OFF \
+    -- --target quarto_platform_tests quarto_core_tests
 (cd build-asan && ctest -j2 --output-on-failure -L 'platform|core')
+
+echo "== operations tests under ThreadSanitizer"
+scripts/build.sh build-tsan -DQUARTO_SANITIZE=thread -DQUARTO_BUILD_BENCH=OFF -- --target quarto_ops_tests
+(cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest -j2 --output-on-failure -L ops)
+
+echo "== snapshot reader fuzzing"
+scripts/fuzz.sh 5

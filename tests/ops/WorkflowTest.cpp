@@ -103,8 +103,11 @@ TEST_F(Workflow, UniqueAndCopyAsksOnceCopiesAndRefreshesIntoIdenticalPairs) {
     EXPECT_EQ(Rows(), (std::vector<std::string>{"same.txt|same.txt", "top.txt|top.txt", "docs|docs",
                                                 "docs/new.txt|docs/new.txt"}));
     Row row;
-    for (size_t i = 1; pair.List(Side::Left).Read(i, row); ++i)
-        if (!row.entry.IsDirectory()) EXPECT_EQ(row.entry.flags, 0u) << row.entry.path;
+    for (size_t i = 1; pair.List(Side::Left).Read(i, row); ++i) {
+        if (!row.entry.IsDirectory()) {
+            EXPECT_EQ(row.entry.flags, 0u) << row.entry.path;
+        }
+    }
     EXPECT_EQ(settings.OperationsCounter, 1);
     EXPECT_EQ(controller.Busy().Count(), 0);
 }
