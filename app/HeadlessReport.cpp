@@ -24,14 +24,15 @@ void WriteAll(int fd, const std::string& text) {
 }
 
 class Report {
-public:
+  public:
     explicit Report(CQuartoApp& app)
-        : m_app(app), m_out(app.TerminalOutput() >= 0 ? app.TerminalOutput() : STDOUT_FILENO),
+        : m_app(app),
+          m_out(app.TerminalOutput() >= 0 ? app.TerminalOutput() : STDOUT_FILENO),
           m_err(app.TerminalError() >= 0 ? app.TerminalError() : STDERR_FILENO) {}
 
     int Run();
 
-private:
+  private:
     bool Fail(const std::string& message) {
         WriteAll(m_err, m_app.ProgramName() + ": " + message + "\n");
         return false;
@@ -141,10 +142,18 @@ std::string EscapeReportPath(std::string_view path) {
     for (const char ch : path) {
         const unsigned char c = static_cast<unsigned char>(ch);
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
             default:
                 if (c < 0x20 || c == 0x7F) {
                     char hex[5];
@@ -165,6 +174,8 @@ std::string ReportLine(const Row& left, uint32_t leftRoot, const Row& right, uin
            EscapeReportPath(right.entry.RelativePath(rightRoot));
 }
 
-int RunHeadlessReport(CQuartoApp& app) { return Report(app).Run(); }
+int RunHeadlessReport(CQuartoApp& app) {
+    return Report(app).Run();
+}
 
 }  // namespace quarto

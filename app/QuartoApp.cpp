@@ -96,7 +96,8 @@ bool CQuartoApp::CreateMainWindow() {
         m_frame = m_window;
     } else {
         m_headlessLoop = std::make_unique<MessageLoop>();
-        m_headlessLoop->SetHandler([this](const FrameMessage& message) { return m_controller->Handle(message); });
+        m_headlessLoop->SetHandler(
+            [this](const FrameMessage& message) { return m_controller->Handle(message); });
         m_frame = m_headlessLoop.get();
     }
     m_relay.SetTarget(m_frame);
@@ -149,7 +150,8 @@ void CQuartoApp::CreateOperationObjects() {
     m_jobs->programName = m_programName;
     m_threads = std::make_unique<JobThreads>();
     m_commandFile = std::make_unique<CommandFile>(m_programName, BuildVersionText());
-    m_diskOperations = std::make_unique<FileItemActions>(*m_jobs, *m_pair, *m_commandFile, m_errorDialogMutex);
+    m_diskOperations =
+        std::make_unique<FileItemActions>(*m_jobs, *m_pair, *m_commandFile, m_errorDialogMutex);
     m_listOperations = std::make_unique<OperationDriver>(*m_jobs, *m_pair, *m_diskOperations, *m_threads);
     m_snapshotOperations = std::make_unique<SnapshotOperations>(*m_jobs, *m_pair, m_run, *m_listOperations,
                                                                 m_programName, BuildVersionText());
@@ -157,10 +159,10 @@ void CQuartoApp::CreateOperationObjects() {
     m_listOperations->SetSnapshotSaver(m_snapshotOperations.get());
     m_programs = std::make_unique<ExternalPrograms>(*m_jobs, m_pair->Lists());
     m_loader = std::make_unique<SnapshotFileLoader>(false);
-    m_refresher = std::make_unique<Refresher>(*m_jobs, *m_pair, m_loader.get(), *m_scanDone[0], *m_scanDone[1],
-                                              *m_threads);
-    m_controller = std::make_unique<FrameController>(*m_jobs, *m_pair, *m_refresher,
-                                                     m_services.view != nullptr ? *m_services.view : m_noView);
+    m_refresher = std::make_unique<Refresher>(*m_jobs, *m_pair, m_loader.get(), *m_scanDone[0],
+                                              *m_scanDone[1], *m_threads);
+    m_controller = std::make_unique<FrameController>(
+        *m_jobs, *m_pair, *m_refresher, m_services.view != nullptr ? *m_services.view : m_noView);
     m_controller->afterRefresh = [this](bool cancelled) { m_snapshotOperations->AfterRefresh(cancelled); };
 }
 

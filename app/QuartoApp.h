@@ -54,15 +54,15 @@ class MainWindowFactory {
 
 // What a display brings to the application; a null member takes the headless default.
 struct AppServices {
-    MainWindowFactory* windowFactory = nullptr;  // headless: no window
-    Prompter* prompter = nullptr;                // headless: default answers, logged to the terminal
-    ProgressSink* progress = nullptr;            // headless: no progress dialog
-    Beeper* beeper = nullptr;                    // headless: silent
-    const SystemColors* colors = nullptr;        // headless: the classic scheme
-    ProfileStore* profile = nullptr;             // default: the per-user INI file
-    FrameView* view = nullptr;                   // what the frame's messages do to the windows
-    SnapshotFileDialog* snapshotDialog = nullptr;     // none: a save needs -C or -Q for its name
-    CommandFileDialog* commandFileDialog = nullptr;   // none: generating needs -G or -Q for its name
+    MainWindowFactory* windowFactory = nullptr;      // headless: no window
+    Prompter* prompter = nullptr;                    // headless: default answers, logged to the terminal
+    ProgressSink* progress = nullptr;                // headless: no progress dialog
+    Beeper* beeper = nullptr;                        // headless: silent
+    const SystemColors* colors = nullptr;            // headless: the classic scheme
+    ProfileStore* profile = nullptr;                 // default: the per-user INI file
+    FrameView* view = nullptr;                       // what the frame's messages do to the windows
+    SnapshotFileDialog* snapshotDialog = nullptr;    // none: a save needs -C or -Q for its name
+    CommandFileDialog* commandFileDialog = nullptr;  // none: generating needs -G or -Q for its name
 };
 
 // "Version a.b.c.d (release)" from the compiled-in version; "debug" for a debug build.

@@ -6,9 +6,14 @@
 
 namespace quarto {
 
-SnapshotOperations::SnapshotOperations(JobContext& job, DirectoryPair& pair, RunOptions& run, OperationDriver& driver,
-                                       std::string programName, std::string versionText)
-    : m_job(job), m_pair(pair), m_run(run), m_driver(driver), m_programName(std::move(programName)),
+SnapshotOperations::SnapshotOperations(JobContext& job, DirectoryPair& pair, RunOptions& run,
+                                       OperationDriver& driver, std::string programName,
+                                       std::string versionText)
+    : m_job(job),
+      m_pair(pair),
+      m_run(run),
+      m_driver(driver),
+      m_programName(std::move(programName)),
       m_versionText(std::move(versionText)) {}
 
 Side SnapshotOperations::DefaultSide(std::optional<Side> target) {
@@ -61,6 +66,8 @@ void SnapshotOperations::Save(Side side) {
                   m_versionText);
 }
 
-bool SnapshotOperations::EndsProgram() const { return m_run.batchSnapshot[0] || m_run.batchSnapshot[1]; }
+bool SnapshotOperations::EndsProgram() const {
+    return m_run.batchSnapshot[0] || m_run.batchSnapshot[1];
+}
 
 }  // namespace quarto

@@ -17,7 +17,7 @@ class JobContext;
 
 // The file dialog of the two snapshot commands, with its Left/Right choice (the window's).
 class SnapshotFileDialog {
-public:
+  public:
     struct Choice {
         std::string fileName;  // relative to the current directory, which the dialog may change
         Side side = Side::Left;
@@ -29,7 +29,7 @@ public:
 };
 
 class SnapshotOperations : public SnapshotSaver {
-public:
+  public:
     static constexpr const char* kDefaultName = "Snapshot.qsn";
 
     SnapshotOperations(JobContext& job, DirectoryPair& pair, RunOptions& run, OperationDriver& driver,
@@ -57,7 +57,7 @@ public:
     void Save(Side side) override;
     bool EndsProgram() const override;
 
-private:
+  private:
     static Side DefaultSide(std::optional<Side> target);
 
     JobContext& m_job;

@@ -21,12 +21,12 @@ uint64_t Mix(uint64_t x) {
 }
 
 class Random {
-public:
+  public:
     explicit Random(uint64_t seed) : m_state(seed) {}
     uint64_t Next() { return Mix(m_state++ * 0x9E3779B97F4A7C15ULL); }
     uint64_t Below(uint64_t n) { return n == 0 ? 0 : Next() % n; }
 
-private:
+  private:
     uint64_t m_state;
 };
 
@@ -79,7 +79,7 @@ void FillContents(uint64_t hash, std::vector<unsigned char>& bytes) {
 }
 
 class Writer {
-public:
+  public:
     explicit Writer(std::string& error) : m_error(error) {}
 
     bool Folder(const std::string& path) {
@@ -111,7 +111,7 @@ public:
         return true;
     }
 
-private:
+  private:
     bool Fail(const char* what, const std::string& path) {
         m_error = std::string("cannot ") + what + " " + path + ": " + std::strerror(errno);
         return false;

@@ -26,7 +26,7 @@ struct SideState {
 };
 
 class DirectoryPair {
-public:
+  public:
     explicit DirectoryPair(Settings& settings);
     DirectoryPair(const DirectoryPair&) = delete;
     DirectoryPair& operator=(const DirectoryPair&) = delete;
@@ -50,7 +50,7 @@ public:
     // file-system name from its directory again.
     void ResetList(Side side);
 
-private:
+  private:
     Settings& m_settings;
     std::array<SideState, 2> m_sides;
     RowListPair m_lists;

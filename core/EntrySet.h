@@ -14,7 +14,7 @@ namespace quarto {
 // Owns exactly one FileEntry. A copy is deep, with no counterpart and no flags, as a fresh
 // entry would have.
 class EntryRef {
-public:
+  public:
     EntryRef() = default;
     explicit EntryRef(FileEntry entry) : m_entry(std::move(entry)) {}
     EntryRef(const EntryRef& other);
@@ -27,28 +27,28 @@ public:
     // part in the order, so the set stays valid.
     FileEntry* Entry() const { return &m_entry; }
 
-private:
+  private:
     mutable FileEntry m_entry;
 };
 
 // The EntryRef less-than for one sort mode and direction. `sharedPrefix` characters that every
 // path of the set begins with are skipped: a scan's entries all start with the side's root.
 class EntryOrder {
-public:
+  public:
     EntryOrder(int sortMode = kSortFilesFirst, int sortDirection = kSortAscending, size_t sharedPrefix = 0)
         : m_mode(sortMode), m_direction(sortDirection), m_sharedPrefix(sharedPrefix) {}
     bool operator()(const EntryRef& a, const EntryRef& b) const;
     int Mode() const { return m_mode; }
     int Direction() const { return m_direction; }
 
-private:
+  private:
     int m_mode;
     int m_direction;
     size_t m_sharedPrefix;
 };
 
 class EntrySet {
-public:
+  public:
     using Container = std::set<EntryRef, EntryOrder>;
     using const_iterator = Container::const_iterator;
 
@@ -69,7 +69,7 @@ public:
     const_iterator end() const { return m_entries.end(); }
     const EntryOrder& Order() const { return m_order; }
 
-private:
+  private:
     bool UnderRoot(const FileEntry& entry) const;
     // An entry outside the expected root arrived: the whole path takes part from now on.
     void ForgetRoot();

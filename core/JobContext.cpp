@@ -8,7 +8,12 @@ namespace quarto {
 
 JobContext::JobContext(Settings& settings_, FrameSink& frame_, ProgressSink& progress_, Prompter& prompter_,
                        ErrorSink& errors_, Event& cancel_)
-    : settings(settings_), frame(frame_), progress(progress_), prompter(prompter_), errors(errors_), cancel(cancel_) {}
+    : settings(settings_),
+      frame(frame_),
+      progress(progress_),
+      prompter(prompter_),
+      errors(errors_),
+      cancel(cancel_) {}
 
 bool JobContext::RequestCancel() {
     if (CancelPending()) return true;
@@ -36,6 +41,8 @@ void JobContext::ShowProcessed(uint32_t count) {
     progress.SetCountText(text);
 }
 
-void JobContext::CountProcessedEntry() { ShowProcessed(processedEntries.fetch_add(1, std::memory_order_relaxed) + 1); }
+void JobContext::CountProcessedEntry() {
+    ShowProcessed(processedEntries.fetch_add(1, std::memory_order_relaxed) + 1);
+}
 
 }  // namespace quarto

@@ -17,7 +17,7 @@
 namespace quarto {
 
 class JobContext {
-public:
+  public:
     JobContext(Settings& settings, FrameSink& frame, ProgressSink& progress, Prompter& prompter,
                ErrorSink& errors, Event& cancel);
     JobContext(const JobContext&) = delete;

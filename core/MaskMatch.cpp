@@ -10,15 +10,21 @@ namespace quarto {
 namespace {
 
 // ASCII letters only: other bytes (UTF-8 sequences included) compare as they are.
-char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Fold(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
-bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool IsBlank(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 enum class Element { Literal, Star, Any, Quote };
 
 // After the name is used up only these mask elements may remain: they match nothing and are
 // passed over (a star together with its target).
-bool MayFollowUsedUpName(char c) { return c == '*' || c == '?' || c == '"'; }
+bool MayFollowUsedUpName(char c) {
+    return c == '*' || c == '?' || c == '"';
+}
 
 bool MatchMask(std::string_view name, std::string_view mask) {
     if (mask.empty()) return name.empty();

@@ -18,7 +18,8 @@ struct Settings;
 void PairEntries(JobContext& job, DirectoryPair& pair);
 
 // The difference flags of a pair seen from its left entry; either may be the blank entry.
-uint32_t ComparePair(JobContext& job, const DirectoryPair& pair, const FileEntry& left, const FileEntry& right);
+uint32_t ComparePair(JobContext& job, const DirectoryPair& pair, const FileEntry& left,
+                     const FileEntry& right);
 
 // Compares a pair, applies the view filter, and when shown writes flags and counterparts and
 // inserts row `index` into both lists. Returns 1 when rows were added, else 0.

@@ -63,7 +63,9 @@ bool RowList::SetMarked(size_t index, bool marked) {
     return ChangeStateAndTell(index, marked ? bit : 0u, marked ? 0u : bit);
 }
 
-void RowList::ChangeState(size_t index, uint32_t set, uint32_t clear) { ChangeStateAndTell(index, set, clear); }
+void RowList::ChangeState(size_t index, uint32_t set, uint32_t clear) {
+    ChangeStateAndTell(index, set, clear);
+}
 
 bool RowList::ChangeStateAndTell(size_t index, uint32_t set, uint32_t clear) {
     uint32_t oldState = 0;
@@ -139,7 +141,9 @@ void RowList::SetRedraw(bool on) {
 
 RowListPair::RowListPair() : m_left(*this, Side::Left), m_right(*this, Side::Right) {}
 
-void RowListPair::AddObserver(RowListObserver* observer) { m_observers.push_back(observer); }
+void RowListPair::AddObserver(RowListObserver* observer) {
+    m_observers.push_back(observer);
+}
 
 void RowListPair::RemoveObserver(RowListObserver* observer) {
     m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), observer), m_observers.end());

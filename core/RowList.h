@@ -35,7 +35,7 @@ struct MarkedTotals {
 };
 
 class RowListObserver {
-public:
+  public:
     virtual ~RowListObserver() = default;
     // Rows were added or removed in bulk (cleared, reset, or refilled with redraw off).
     virtual void RowsChanged(Side side) = 0;
@@ -51,7 +51,7 @@ public:
 class RowListPair;
 
 class RowList {
-public:
+  public:
     // Identity object: its partner and observers refer to it.
     RowList(const RowList&) = delete;
     RowList& operator=(const RowList&) = delete;
@@ -88,7 +88,7 @@ public:
     // With redraw off, insertions are not told one by one; turning it on tells RowsChanged.
     void SetRedraw(bool on);
 
-private:
+  private:
     friend class RowListPair;
     RowList(RowListPair& pair, Side side) : m_pair(pair), m_side(side) {}
 
@@ -106,7 +106,7 @@ private:
 };
 
 class RowListPair {
-public:
+  public:
     RowListPair();
     RowListPair(const RowListPair&) = delete;
     RowListPair& operator=(const RowListPair&) = delete;
@@ -118,7 +118,7 @@ public:
     void AddObserver(RowListObserver* observer);
     void RemoveObserver(RowListObserver* observer);
 
-private:
+  private:
     friend class RowList;
     template <typename Tell>
     void Notify(Tell tell) const {

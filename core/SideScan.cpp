@@ -28,7 +28,9 @@ std::string WithSlash(const std::string& directory) {
 
 // The archive bit is shown and compared only with IndicateArchived on; without it the scan
 // saves the per-entry lookup of the attribute (a third of the scan's system time).
-bool NeedsArchiveBits(const Settings& settings) { return settings.IndicateArchived; }
+bool NeedsArchiveBits(const Settings& settings) {
+    return settings.IndicateArchived;
+}
 
 // The per-entry pause. Waiting on the cancel event instead of sleeping lets a cancel request
 // end the pause at once.
@@ -41,9 +43,12 @@ void PauseAfterEntry(JobContext& job) {
 
 FileTime ChosenTime(const ListingRecord& record, int useDateTimeType) {
     switch (useDateTimeType) {
-        case 0: return record.accessTime;
-        case 1: return record.creationTime;
-        default: return record.writeTime;
+        case 0:
+            return record.accessTime;
+        case 1:
+            return record.creationTime;
+        default:
+            return record.writeTime;
     }
 }
 
@@ -96,9 +101,12 @@ bool ScanListing(JobContext& job, DirectoryPair& pair, Side side, const std::str
             continue;
         }
         switch (WalkListing(job, pair, side, listed, listing, recurse)) {
-            case WalkEnd::Finished: return true;
-            case WalkEnd::Cancelled: return false;
-            case WalkEnd::Restart: break;
+            case WalkEnd::Finished:
+                return true;
+            case WalkEnd::Cancelled:
+                return false;
+            case WalkEnd::Restart:
+                break;
         }
     }
 }
@@ -153,7 +161,8 @@ void SideScanThread(JobContext& job, const SideScanRequest& request) {
     if (request.done != nullptr) request.done->Set();
 }
 
-bool ScanDirectory(JobContext& job, DirectoryPair& pair, Side side, const std::string& directory, bool recurse) {
+bool ScanDirectory(JobContext& job, DirectoryPair& pair, Side side, const std::string& directory,
+                   bool recurse) {
     return ScanListing(job, pair, side, directory, recurse, true);
 }
 

@@ -19,9 +19,9 @@ class SnapshotLoader;
 struct SideScanRequest {
     bool takesPart = true;
     Side side = Side::Left;
-    DirectoryPair* pair = nullptr;      // the side's directory, entry set and counters
-    SnapshotLoader* loader = nullptr;   // reads snapshot sides; null: a snapshot side fails to load
-    Event* done = nullptr;              // set when the worker ends, always
+    DirectoryPair* pair = nullptr;     // the side's directory, entry set and counters
+    SnapshotLoader* loader = nullptr;  // reads snapshot sides; null: a snapshot side fails to load
+    Event* done = nullptr;             // set when the worker ends, always
 };
 
 // The side worker: empties the side's set, resets the processed-entries counter, then scans the
@@ -33,7 +33,8 @@ void SideScanThread(JobContext& job, const SideScanRequest& request);
 // cancelled and the walk must unwind. `directory` itself may be a link (a root picked through
 // one); no link below it is ever entered. A listing that cannot start asks Retry/Cancel; one
 // that stops early starts again, and entries met again are neither inserted nor counted twice.
-bool ScanDirectory(JobContext& job, DirectoryPair& pair, Side side, const std::string& directory, bool recurse);
+bool ScanDirectory(JobContext& job, DirectoryPair& pair, Side side, const std::string& directory,
+                   bool recurse);
 
 // Filters one listing record, records it and descends into it (only into a directory newly
 // inserted, not a link, whose path fits the platform's limit). False stops the whole walk.

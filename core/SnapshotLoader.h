@@ -11,7 +11,7 @@ class DirectoryPair;
 class JobContext;
 
 class SnapshotLoader {
-public:
+  public:
     virtual ~SnapshotLoader() = default;
     // Reads the snapshot `path` into the side's entry set, adding to the side's directory file
     // count and byte total. On success it also sets the side's root length and relabels the

@@ -8,12 +8,15 @@
 namespace quarto {
 namespace {
 
-inline unsigned char Fold(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+inline unsigned char Fold(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+}
 
 // Walks a key's three parts as one sequence of characters.
 class KeyCursor {
-public:
-    explicit KeyCursor(const SortKey& key) : m_parts{key.head, key.blank ? kBlank : std::string_view(), key.tail} {
+  public:
+    explicit KeyCursor(const SortKey& key)
+        : m_parts{key.head, key.blank ? kBlank : std::string_view(), key.tail} {
         Skip();
     }
     bool AtEnd() const { return m_part == 3; }
@@ -24,7 +27,7 @@ public:
         Skip();
     }
 
-private:
+  private:
     static constexpr std::string_view kBlank = " ";
     void Skip() {
         while (m_part < 3 && m_pos >= m_parts[m_part].size()) {
@@ -75,7 +78,9 @@ int CompareKeys(const SortKey& a, const SortKey& b) {
     return x.AtEnd() ? (y.AtEnd() ? 0 : -1) : 1;
 }
 
-int CompareUnsigned(uint64_t a, uint64_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
+int CompareUnsigned(uint64_t a, uint64_t b) {
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
 
 }  // namespace
 
@@ -105,8 +110,9 @@ SortKey DropPrefix(SortKey key, size_t count) {
     return key;
 }
 
-int CompareKeysNoCase(const SortKey& a, const SortKey& b) { return CompareKeys(a, b); }
-
+int CompareKeysNoCase(const SortKey& a, const SortKey& b) {
+    return CompareKeys(a, b);
+}
 
 namespace {
 
@@ -120,7 +126,7 @@ int CompareFilesFirstKeys(const FileEntry& a, const FileEntry& b, size_t from) {
     const size_t plain = std::min(blankAt(a), blankAt(b));
     if (plain > from) {
         if (const int c = CompareChunks(std::string_view(a.path).substr(from),
-                                              std::string_view(b.path).substr(from), plain - from))
+                                        std::string_view(b.path).substr(from), plain - from))
             return c;
         from = plain;
     }
@@ -133,10 +139,17 @@ int CompareFilesFirstKeys(const FileEntry& a, const FileEntry& b, size_t from) {
 int CompareEntries(const FileEntry& a, const FileEntry& b, int sortMode, size_t sharedPrefix) {
     int c = 0;
     switch (sortMode) {
-        case kSortFilesFirst: c = CompareFilesFirstKeys(a, b, sharedPrefix); break;
-        case kSortDateTime: c = CompareUnsigned(a.time.Value(), b.time.Value()); break;
-        case kSortFileSize: c = CompareUnsigned(a.size, b.size); break;
-        default: break;
+        case kSortFilesFirst:
+            c = CompareFilesFirstKeys(a, b, sharedPrefix);
+            break;
+        case kSortDateTime:
+            c = CompareUnsigned(a.time.Value(), b.time.Value());
+            break;
+        case kSortFileSize:
+            c = CompareUnsigned(a.size, b.size);
+            break;
+        default:
+            break;
     }
     const std::string_view x = std::string_view(a.path).substr(std::min(sharedPrefix, a.path.size()));
     const std::string_view y = std::string_view(b.path).substr(std::min(sharedPrefix, b.path.size()));

@@ -5,7 +5,8 @@
 namespace quarto {
 
 ActionSlots::ActionSlots(ActionRun& run, size_t count)
-    : ActionSlots([&run](std::unique_ptr<ActionItem> item) { PerformItemAction(run, std::move(item)); }, count) {}
+    : ActionSlots([&run](std::unique_ptr<ActionItem> item) { PerformItemAction(run, std::move(item)); },
+                  count) {}
 
 ActionSlots::ActionSlots(Performer perform, size_t count) : m_perform(std::move(perform)) {
     for (size_t i = 0; i < count; ++i) {

@@ -10,7 +10,7 @@
 namespace quarto {
 
 class BusyCount {
-public:
+  public:
     BusyCount(const Settings& settings, Event& cancel, FrameView& view)
         : m_settings(settings), m_cancel(cancel), m_view(view) {}
 
@@ -28,7 +28,7 @@ public:
     int Count() const { return m_count; }
     bool IsBusy() const { return m_count > 0; }
 
-private:
+  private:
     const Settings& m_settings;
     Event& m_cancel;
     FrameView& m_view;

@@ -14,15 +14,22 @@ std::optional<DispatchedOperation> DispatchActionCommand(int commandId, std::opt
             if (settings.ClearAllOn == 1) side = Side::Right;
             return DispatchedOperation{kOpClearMarks, side};
         }
-        case kCmdClearLeft: return DispatchedOperation{kOpClearMarks, Side::Left};
-        case kCmdClearRight: return DispatchedOperation{kOpClearMarks, Side::Right};
-        case kCmdClearBoth: return DispatchedOperation{kOpClearMarks, std::nullopt};
+        case kCmdClearLeft:
+            return DispatchedOperation{kOpClearMarks, Side::Left};
+        case kCmdClearRight:
+            return DispatchedOperation{kOpClearMarks, Side::Right};
+        case kCmdClearBoth:
+            return DispatchedOperation{kOpClearMarks, std::nullopt};
         case kCmdMarkAll:
             return DispatchedOperation{kOpMarkAll, settings.MarkAllOn == 0 ? Side::Left : Side::Right};
-        case kCmdMarkAllLeft: return DispatchedOperation{kOpMarkAll, Side::Left};
-        case kCmdMarkAllRight: return DispatchedOperation{kOpMarkAll, Side::Right};
-        case kCmdClearList: return DispatchedOperation{kOpClearMarks, target};
-        case kCmdInvertList: return DispatchedOperation{kOpInvertMarks, target};
+        case kCmdMarkAllLeft:
+            return DispatchedOperation{kOpMarkAll, Side::Left};
+        case kCmdMarkAllRight:
+            return DispatchedOperation{kOpMarkAll, Side::Right};
+        case kCmdClearList:
+            return DispatchedOperation{kOpClearMarks, target};
+        case kCmdInvertList:
+            return DispatchedOperation{kOpInvertMarks, target};
         case kCmdNewerOnlyBoth:
         case kCmdNewerAndCopyBoth:
         case kCmdNewerAndDeleteBoth:
@@ -33,7 +40,8 @@ std::optional<DispatchedOperation> DispatchActionCommand(int commandId, std::opt
         case kCmdUniqueAndDeleteBoth:
         case kCmdUniqueAndMoveBoth:
             return DispatchedOperation{commandId - kCmdUniqueOnlyBoth + kCmdUniqueOnly, std::nullopt};
-        default: return DispatchedOperation{commandId, target};
+        default:
+            return DispatchedOperation{commandId, target};
     }
 }
 

@@ -13,17 +13,20 @@
 namespace quarto {
 
 class FileItemActions : public ItemActions {
-public:
-    FileItemActions(JobContext& job, DirectoryPair& pair, CommandFile& commandFile, std::mutex& errorDialogMutex,
-                    std::function<void()> beep = {})
-        : m_job(job), m_pair(pair), m_commandFile(commandFile), m_errorDialogMutex(errorDialogMutex),
+  public:
+    FileItemActions(JobContext& job, DirectoryPair& pair, CommandFile& commandFile,
+                    std::mutex& errorDialogMutex, std::function<void()> beep = {})
+        : m_job(job),
+          m_pair(pair),
+          m_commandFile(commandFile),
+          m_errorDialogMutex(errorDialogMutex),
           m_beep(std::move(beep)) {}
 
     void BeginRun(bool ignoreFileAttributes) override;
     void Perform(std::unique_ptr<ActionItem> item) override;
     bool Generating() const override { return m_commandFile.Generating(); }
 
-private:
+  private:
     JobContext& m_job;
     DirectoryPair& m_pair;
     CommandFile& m_commandFile;

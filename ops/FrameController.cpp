@@ -8,7 +8,11 @@
 namespace quarto {
 
 FrameController::FrameController(JobContext& job, DirectoryPair& pair, Refresher& refresher, FrameView& view)
-    : m_job(job), m_pair(pair), m_refresher(refresher), m_view(view), m_busy(job.settings, job.cancel, view) {}
+    : m_job(job),
+      m_pair(pair),
+      m_refresher(refresher),
+      m_view(view),
+      m_busy(job.settings, job.cancel, view) {}
 
 intptr_t FrameController::Handle(const FrameMessage& message) {
     switch (message.id) {
@@ -19,16 +23,29 @@ intptr_t FrameController::Handle(const FrameMessage& message) {
                 m_busy.End();
             }
             break;
-        case UM_REFRESH: m_refresher.StartRefresh(); break;
-        case UM_REFRESHDONE: RefreshDone(); break;
-        case UM_CLEARTREESEL: m_view.ClearTreeSelection(message.wParam == 0 ? Side::Left : Side::Right); break;
-        case UM_DISPLAYEVENT: DisplayEvent(message); break;
+        case UM_REFRESH:
+            m_refresher.StartRefresh();
+            break;
+        case UM_REFRESHDONE:
+            RefreshDone();
+            break;
+        case UM_CLEARTREESEL:
+            m_view.ClearTreeSelection(message.wParam == 0 ? Side::Left : Side::Right);
+            break;
+        case UM_DISPLAYEVENT:
+            DisplayEvent(message);
+            break;
         case UM_WINDUPCANCEL:
             if (m_job.CancelPending()) m_busy.WindUpCancelled();
             break;
-        case UM_ENDBATCH: EndBatch(); break;
-        case WM_CLOSE: m_view.RequestClose(); break;
-        default: break;
+        case UM_ENDBATCH:
+            EndBatch();
+            break;
+        case WM_CLOSE:
+            m_view.RequestClose();
+            break;
+        default:
+            break;
     }
     return 0;
 }
@@ -61,10 +78,14 @@ void FrameController::EndBatch() {
 
 uint32_t DisplayEventIcon(int severity) {
     switch (severity) {
-        case kSeverityError: return MB_ICONSTOP;
-        case kSeverityWarning: return MB_ICONEXCLAMATION;
-        case kSeverityNotice: return MB_ICONINFORMATION;
-        default: return 0;
+        case kSeverityError:
+            return MB_ICONSTOP;
+        case kSeverityWarning:
+            return MB_ICONEXCLAMATION;
+        case kSeverityNotice:
+            return MB_ICONINFORMATION;
+        default:
+            return 0;
     }
 }
 

@@ -19,7 +19,7 @@ class JobContext;
 class Refresher;
 
 class FrameController {
-public:
+  public:
     FrameController(JobContext& job, DirectoryPair& pair, Refresher& refresher, FrameView& view);
     FrameController(const FrameController&) = delete;
     FrameController& operator=(const FrameController&) = delete;
@@ -35,7 +35,7 @@ public:
     bool ExitAllowed() const { return m_exitAllowed; }
     void AllowExit() { m_exitAllowed = true; }
 
-private:
+  private:
     void RefreshDone();
     void DisplayEvent(const FrameMessage& message);
     void EndBatch();

@@ -7,7 +7,7 @@
 namespace quarto {
 
 class FrameView {
-public:
+  public:
     virtual ~FrameView() = default;
     // The progress dialog appears while the busy count is above zero (ShowProgress on) ...
     virtual void CreateProgressDialog() {}

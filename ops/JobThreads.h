@@ -12,7 +12,7 @@
 namespace quarto {
 
 class JobThreads {
-public:
+  public:
     JobThreads() = default;
     ~JobThreads() { JoinAll(); }
     // Identity object: workers hold no pointer to it, but it owns running threads.
@@ -29,7 +29,7 @@ public:
     // Threads whose work has not ended yet.
     size_t Active() const;
 
-private:
+  private:
     struct Worker {
         std::thread thread;
         std::shared_ptr<std::atomic<bool>> finished;

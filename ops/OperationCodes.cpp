@@ -18,8 +18,10 @@ bool IsDiskChanging(int code) {
         case kCmdNewerAndMove:
         case kCmdUniqueAndCopy:
         case kCmdUniqueAndDelete:
-        case kCmdUniqueAndMove: return true;
-        default: return false;
+        case kCmdUniqueAndMove:
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -13,7 +13,7 @@ enum OperationCode : int {
     kOpMakeDirectory = 14,    // action kind: copy of a directory entry
     kOpRemoveDirectory = 15,  // action kind: delete of a directory entry
     kOpNoFollowUp = 16,
-    kOpRefused = 17,          // the confirmation was refused
+    kOpRefused = 17,  // the confirmation was refused
 
     kCmdClearAllSelections = 7000,
     kCmdClearLeft = 7001,

@@ -28,7 +28,8 @@ bool TakesPart(int code, std::optional<Side> target, Side side) {
         case kCmdAllAndDelete:
         case kCmdAllAndMove:
         case kOpSaveSnapshot:
-        case kOpInvertMarks: return target == side;
+        case kOpInvertMarks:
+            return target == side;
         case kOpClearMarks:
         case kCmdNewerOnly:
         case kCmdNewerAndCopy:
@@ -37,27 +38,34 @@ bool TakesPart(int code, std::optional<Side> target, Side side) {
         case kCmdUniqueOnly:
         case kCmdUniqueAndCopy:
         case kCmdUniqueAndDelete:
-        case kCmdUniqueAndMove: return !target || target == side;
-        default: return true;
+        case kCmdUniqueAndMove:
+            return !target || target == side;
+        default:
+            return true;
     }
 }
 
 const char* Verb(int code) {
     switch (code) {
         case kCmdCopySelected:
-        case kCmdCopyIt: return "copy";
+        case kCmdCopyIt:
+            return "copy";
         case kCmdDeleteSelected:
-        case kCmdDeleteIt: return "delete";
-        default: return "move";
+        case kCmdDeleteIt:
+            return "delete";
+        default:
+            return "move";
     }
 }
 
 }  // namespace
 
-OperationDriver::OperationDriver(JobContext& job, DirectoryPair& pair, ItemActions& actions, JobThreads& threads)
+OperationDriver::OperationDriver(JobContext& job, DirectoryPair& pair, ItemActions& actions,
+                                 JobThreads& threads)
     : m_job(job), m_pair(pair), m_actions(actions), m_threads(threads) {}
 
-void OperationDriver::StartOperation(int code, std::optional<Side> target, std::optional<SingleRow> singleRow) {
+void OperationDriver::StartOperation(int code, std::optional<Side> target,
+                                     std::optional<SingleRow> singleRow) {
     m_job.frame.Send({UM_BUSY, kBusyBegin});
     m_actions.BeginRun(m_job.settings.IgnoreFileAttributes);
     {
@@ -123,7 +131,8 @@ int OperationDriver::Confirm(int code, const OperationRequest& request) {
     const RowList& right = m_pair.List(Side::Right);
     char text[600];
     if (request.singleRow) {
-        std::snprintf(text, sizeof text, "About to %s '%s'...", Verb(code), request.singleRow->entry.path.c_str());
+        std::snprintf(text, sizeof text, "About to %s '%s'...", Verb(code),
+                      request.singleRow->entry.path.c_str());
     } else {
         std::snprintf(text, sizeof text, "About to %s %ld files...", Verb(code),
                       static_cast<long>(left.Totals().files + right.Totals().files));

@@ -35,7 +35,7 @@ struct ActionItem;
 
 // Where the rows' disk actions go: the file actions, run on the action slots' workers.
 class ItemActions {
-public:
+  public:
     virtual ~ItemActions() = default;
     // A new operation starts: its run takes its copy of IgnoreFileAttributes now. One operation
     // runs at a time (the busy count disables the commands that start another).
@@ -48,7 +48,7 @@ public:
 
 // Where a snapshot save (operation 9) goes: the snapshot writer walks the side's rows itself.
 class SnapshotSaver {
-public:
+  public:
     virtual ~SnapshotSaver() = default;
     // Writes the side's snapshot file: header, base line and a line per listed entry; reports its
     // own failures.
@@ -58,7 +58,7 @@ public:
 };
 
 class OperationDriver {
-public:
+  public:
     OperationDriver(JobContext& job, DirectoryPair& pair, ItemActions& actions, JobThreads& threads);
     OperationDriver(const OperationDriver&) = delete;
     OperationDriver& operator=(const OperationDriver&) = delete;
@@ -74,7 +74,7 @@ public:
     // The driver worker's procedure (public for tests that run it on their own thread).
     void OperationThread(const OperationRequest& request);
 
-private:
+  private:
     friend class SideOperation;
     void Launch(OperationRequest request);
     // The shared confirmation of the two side workers; returns the decision (the code, or

@@ -23,7 +23,7 @@ struct RefreshRequest {
 enum RefreshSides : int { kRefreshLeft = 0, kRefreshRight = 1, kRefreshBoth = 2 };
 
 class Refresher {
-public:
+  public:
     Refresher(JobContext& job, DirectoryPair& pair, SnapshotLoader* loader, Event& leftDone, Event& rightDone,
               JobThreads& threads)
         : m_job(job), m_pair(pair), m_loader(loader), m_done{&leftDone, &rightDone}, m_threads(threads) {}
@@ -33,7 +33,7 @@ public:
     // BuildRefreshRequest for both sides and a new refresh worker. UI thread.
     void StartRefresh();
 
-private:
+  private:
     JobContext& m_job;
     DirectoryPair& m_pair;
     SnapshotLoader* m_loader;

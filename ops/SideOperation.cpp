@@ -22,8 +22,10 @@ bool StartsWithFilePass(int code) {
         case kCmdNewerAndCopy:
         case kCmdNewerAndMove:
         case kCmdUniqueAndCopy:
-        case kCmdUniqueAndMove: return false;
-        default: return true;
+        case kCmdUniqueAndMove:
+            return false;
+        default:
+            return true;
     }
 }
 
@@ -73,21 +75,34 @@ int SideOperation::Prepare(int code, int& followUp) {
     bool confirm = false;
     switch (code) {
         case kCmdCopySelected:
-        case kCmdCopyIt: confirm = s.ConfirmCopy; break;
+        case kCmdCopyIt:
+            confirm = s.ConfirmCopy;
+            break;
         case kCmdDeleteSelected:
-        case kCmdDeleteIt: confirm = s.ConfirmDelete; break;
+        case kCmdDeleteIt:
+            confirm = s.ConfirmDelete;
+            break;
         case kCmdMoveSelected:
-        case kCmdMoveIt: confirm = s.ConfirmMove; break;
+        case kCmdMoveIt:
+            confirm = s.ConfirmMove;
+            break;
         case kCmdAllAndCopy:
         case kCmdNewerAndCopy:
-        case kCmdUniqueAndCopy: followUp = kCmdCopySelected; break;
+        case kCmdUniqueAndCopy:
+            followUp = kCmdCopySelected;
+            break;
         case kCmdAllAndDelete:
         case kCmdNewerAndDelete:
-        case kCmdUniqueAndDelete: followUp = kCmdDeleteSelected; break;
+        case kCmdUniqueAndDelete:
+            followUp = kCmdDeleteSelected;
+            break;
         case kCmdAllAndMove:
         case kCmdNewerAndMove:
-        case kCmdUniqueAndMove: followUp = kCmdMoveSelected; break;
-        default: break;
+        case kCmdUniqueAndMove:
+            followUp = kCmdMoveSelected;
+            break;
+        default:
+            break;
     }
     if (confirm) {
         code = m_driver->Confirm(code, *m_request);
@@ -104,17 +119,34 @@ void SideOperation::ShowPassText(int code) const {
     const bool filesText = m_filePass || !job.settings.IncludeSubdirs;
     switch (code) {
         case kCmdCopySelected:
-        case kCmdCopyIt: job.ShowOperation(filesText ? res::kCopyingFiles : res::kProcessingDirectories); break;
+        case kCmdCopyIt:
+            job.ShowOperation(filesText ? res::kCopyingFiles : res::kProcessingDirectories);
+            break;
         case kCmdDeleteSelected:
-        case kCmdDeleteIt: job.ShowOperation(filesText ? res::kDeletingFiles : res::kProcessingDirectories); break;
+        case kCmdDeleteIt:
+            job.ShowOperation(filesText ? res::kDeletingFiles : res::kProcessingDirectories);
+            break;
         case kCmdMoveSelected:
-        case kCmdMoveIt: job.ShowOperation(filesText ? res::kMovingFiles : res::kProcessingDirectories); break;
-        case kOpMarkAll: job.ShowOperation(res::kSelectingAll); break;
-        case kOpMarkNewer: job.ShowOperation(res::kSelectingNewer); break;
-        case kOpMarkUnique: job.ShowOperation(res::kSelectingUnique); break;
-        case kOpInvertMarks: job.ShowOperation(res::kInvertingSelection); break;
-        case kOpClearMarks: job.ShowOperation(res::kDeselectingAll); break;
-        default: break;
+        case kCmdMoveIt:
+            job.ShowOperation(filesText ? res::kMovingFiles : res::kProcessingDirectories);
+            break;
+        case kOpMarkAll:
+            job.ShowOperation(res::kSelectingAll);
+            break;
+        case kOpMarkNewer:
+            job.ShowOperation(res::kSelectingNewer);
+            break;
+        case kOpMarkUnique:
+            job.ShowOperation(res::kSelectingUnique);
+            break;
+        case kOpInvertMarks:
+            job.ShowOperation(res::kInvertingSelection);
+            break;
+        case kOpClearMarks:
+            job.ShowOperation(res::kDeselectingAll);
+            break;
+        default:
+            break;
     }
 }
 
@@ -141,10 +173,13 @@ bool SideOperation::WalkRows(int code) {
             case kOpMarkNewer:
             case kOpMarkUnique:
             case kOpClearMarks:
-            case kOpInvertMarks: ApplyMarkingRule(lists, m_side, index, code); break;
+            case kOpInvertMarks:
+                ApplyMarkingRule(lists, m_side, index, code);
+                break;
             default: {
                 Row row;
-                if (acting && list.Read(index, row) && ActsOn(row)) StartAction(code, index, row.entry, *slots);
+                if (acting && list.Read(index, row) && ActsOn(row))
+                    StartAction(code, index, row.entry, *slots);
             }
         }
     }

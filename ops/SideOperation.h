@@ -18,14 +18,14 @@ struct FileEntry;
 struct Row;
 
 class SideOperation {
-public:
+  public:
     SideOperation(OperationDriver& driver, const OperationRequest& request, Side side, Event* done)
         : m_driver(&driver), m_request(&request), m_side(side), m_done(done) {}
 
     // The worker's procedure; sets the completion event at the end.
     void Run();
 
-private:
+  private:
     // The code after the follow-up step: the code to work with and the one to run next.
     int Prepare(int code, int& followUp);
     void ShowPassText(int code) const;

@@ -6,6 +6,7 @@
 namespace quarto {
 
 // "<program> (view=<word>, <left>/<right> files marked)"
-std::string BuildWindowTitle(const std::string& programName, int view, int leftMarkedFiles, int rightMarkedFiles);
+std::string BuildWindowTitle(const std::string& programName, int view, int leftMarkedFiles,
+                             int rightMarkedFiles);
 
 }  // namespace quarto

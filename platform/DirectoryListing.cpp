@@ -13,10 +13,12 @@
 namespace quarto {
 namespace {
 
-constexpr unsigned kStatxWanted = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME |
-                                  STATX_CTIME | STATX_BTIME;
+constexpr unsigned kStatxWanted =
+    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME | STATX_BTIME;
 
-FileTime ToFileTime(const struct statx_timestamp& ts) { return FileTimeFromUnix(ts.tv_sec, ts.tv_nsec); }
+FileTime ToFileTime(const struct statx_timestamp& ts) {
+    return FileTimeFromUnix(ts.tv_sec, ts.tv_nsec);
+}
 
 uint32_t AttributesOf(const struct statx& st, const char* name) {
     uint32_t attrs = 0;
@@ -71,7 +73,9 @@ uint32_t DosAttributes(const std::string& path) {
     return static_cast<uint32_t>(std::strtoul(value + 2, nullptr, 16));
 }
 
-DirectoryListing::~DirectoryListing() { Close(); }
+DirectoryListing::~DirectoryListing() {
+    Close();
+}
 
 int DirectoryListing::Open(const std::string& directory, bool followLastLink) {
     Close();
@@ -123,7 +127,8 @@ int DirectoryListing::Next(ListingRecord& record) {
             // Listed but not describable (a name the volume refuses to stat): keep the name
             // with no data rather than lose the entry.
             const uint32_t attrs = d->d_type == DT_DIR ? kAttrDirectory : kAttrNormal;
-            record = ListingRecord{d->d_name, attrs | (d->d_name[0] == '.' ? kAttrHidden : 0u), {}, {}, {}, 0};
+            record =
+                ListingRecord{d->d_name, attrs | (d->d_name[0] == '.' ? kAttrHidden : 0u), {}, {}, {}, 0};
         }
         return kErrorSuccess;
     }

@@ -36,7 +36,7 @@ struct ListingRecord {
 };
 
 class DirectoryListing {
-public:
+  public:
     DirectoryListing() = default;
     ~DirectoryListing();
     // Owns an open directory stream.
@@ -58,7 +58,7 @@ public:
     // of the whole path per entry, so a caller that has no use for the bit turns it off.
     void ReadArchiveBits(bool read) { m_readArchiveBits = read; }
 
-private:
+  private:
     DIR* m_dir = nullptr;
     bool m_readArchiveBits = true;
     std::string m_prefix;  // directory with a trailing '/', for the xattr lookups by path

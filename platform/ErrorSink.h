@@ -20,7 +20,7 @@ enum Severity : uint16_t {
 };
 
 class ErrorSink {
-public:
+  public:
     virtual ~ErrorSink() = default;
     // `window`: where the report is displayed (none: not displayed). `sourceFile` and `line`:
     // the reporting call's position (use QUARTO_REPORT_ERROR). May not return for an Error.
@@ -41,13 +41,13 @@ std::string ErrorHeader(int severity, int code, const char* sourceFile, int line
 // A plain reporter: writes each report to standard error, posts it to the window as
 // UM_DISPLAYEVENT, and asks system-error questions through a Prompter.
 class PlainErrorSink : public ErrorSink {
-public:
+  public:
     explicit PlainErrorSink(Prompter& prompter) : m_prompter(prompter) {}
     void ReportError(int severity, int code, FrameSink* window, const std::string& text,
                      const char* sourceFile, int line) override;
     int AskSystemError(int code, const std::string* text, uint32_t buttons) override;
 
-private:
+  private:
     Prompter& m_prompter;
 };
 

@@ -52,7 +52,9 @@ bool Event::IsSet() const {
     return m_set;
 }
 
-bool Event::Wait(uint32_t timeoutMs) { return WaitAny({this}, timeoutMs) == 0; }
+bool Event::Wait(uint32_t timeoutMs) {
+    return WaitAny({this}, timeoutMs) == 0;
+}
 
 int Event::WaitAny(const std::vector<Event*>& events, uint32_t timeoutMs) {
     int found = kTimeout;
@@ -71,8 +73,7 @@ int Event::WaitAny(const std::vector<Event*>& events, uint32_t timeoutMs) {
 
 int Event::WaitAll(const std::vector<Event*>& events, uint32_t timeoutMs) {
     const bool all = WaitUntil(timeoutMs, [&] {
-        if (!std::all_of(events.begin(), events.end(), [](const Event* e) { return e->m_set; }))
-            return false;
+        if (!std::all_of(events.begin(), events.end(), [](const Event* e) { return e->m_set; })) return false;
         for (Event* e : events)
             if (e->m_mode == Reset::Auto) e->m_set = false;
         return true;

@@ -10,7 +10,7 @@
 namespace quarto {
 
 class Event {
-public:
+  public:
     enum class Reset { Manual, Auto };
 
     static constexpr uint32_t kInfinite = 0xFFFFFFFF;
@@ -34,7 +34,7 @@ public:
     // Waits until all events are set at the same moment; returns 0 or kTimeout.
     static int WaitAll(const std::vector<Event*>& events, uint32_t timeoutMs = kInfinite);
 
-private:
+  private:
     const Reset m_mode;
     bool m_set;  // guarded by the process-wide event lock
 };

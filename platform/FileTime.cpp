@@ -27,7 +27,9 @@ void CivilFromDays(int64_t z, int& year, int& month, int& day) {
     year = static_cast<int>(static_cast<int64_t>(yoe) + era * 400 + (month <= 2));
 }
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -39,8 +41,8 @@ int DaysInMonth(int y, int m) {
 FileTime FileTimeFromUnix(int64_t seconds, uint32_t nanoseconds) {
     const int64_t epochSeconds = static_cast<int64_t>(kUnixEpochAsFileTime / kFileTimeUnitsPerSecond);
     if (seconds < -epochSeconds) return FileTime{};
-    const uint64_t units = static_cast<uint64_t>(seconds + epochSeconds) * kFileTimeUnitsPerSecond +
-                           nanoseconds / 100;
+    const uint64_t units =
+        static_cast<uint64_t>(seconds + epochSeconds) * kFileTimeUnitsPerSecond + nanoseconds / 100;
     return FileTime::FromValue(units);
 }
 

@@ -4,7 +4,9 @@ namespace quarto {
 
 MessageLoop::MessageLoop() : m_owner(std::this_thread::get_id()) {}
 
-void MessageLoop::SetHandler(Handler handler) { m_handler = std::move(handler); }
+void MessageLoop::SetHandler(Handler handler) {
+    m_handler = std::move(handler);
+}
 
 intptr_t MessageLoop::Send(const FrameMessage& message) {
     if (std::this_thread::get_id() == m_owner) return m_handler ? m_handler(message) : 0;

@@ -49,7 +49,7 @@ struct FrameMessage {
 };
 
 class FrameSink {
-public:
+  public:
     virtual ~FrameSink() = default;
     virtual intptr_t Send(const FrameMessage& message) = 0;
     virtual void Post(FrameMessage message) = 0;
@@ -60,7 +60,7 @@ public:
 // Forwards to the frame once it exists. Objects created before the main window hold the relay;
 // what they send before the window is there goes nowhere (a send returns 0).
 class FrameRelay : public FrameSink {
-public:
+  public:
     void SetTarget(FrameSink* target) { m_target.store(target); }
     intptr_t Send(const FrameMessage& message) override {
         FrameSink* target = m_target.load();
@@ -73,7 +73,7 @@ public:
         if (FrameSink* target = m_target.load()) target->InvalidateStatistics();
     }
 
-private:
+  private:
     std::atomic<FrameSink*> m_target{nullptr};
 };
 
@@ -81,7 +81,7 @@ private:
 // send from another thread queues and waits until the owner has handled it; a send from the
 // owner runs at once. The handler runs on the owner thread only.
 class MessageLoop : public FrameSink {
-public:
+  public:
     using Handler = std::function<intptr_t(const FrameMessage&)>;
 
     // The calling thread becomes the owner.
@@ -97,7 +97,7 @@ public:
     bool RunOne(int timeoutMs);
     void Quit();
 
-private:
+  private:
     struct Pending {
         FrameMessage message;
         std::shared_ptr<std::promise<intptr_t>> reply;  // set for a send, empty for a post

@@ -9,7 +9,7 @@
 namespace quarto {
 
 class ProgressSink {
-public:
+  public:
     virtual ~ProgressSink() = default;
     // Whether a progress dialog exists now (counters are reset and lines written only then).
     virtual bool Exists() const = 0;
@@ -22,7 +22,7 @@ public:
 
 // No dialog at all.
 class NullProgressSink : public ProgressSink {
-public:
+  public:
     bool Exists() const override { return false; }
     void SetOperationText(const std::string&) override {}
     void SetCountText(const std::string&) override {}
@@ -32,7 +32,7 @@ public:
 
 // A dialog that keeps what it was told, for tests and the headless run.
 class RecordingProgressSink : public ProgressSink {
-public:
+  public:
     bool Exists() const override;
     void SetExists(bool exists);
     void SetOperationText(const std::string& text) override;
@@ -46,7 +46,7 @@ public:
     std::vector<std::string> CountHistory() const;
     bool Hidden() const;
 
-private:
+  private:
     mutable std::mutex m_lock;
     bool m_exists = true;
     bool m_hidden = false;

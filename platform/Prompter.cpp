@@ -6,12 +6,18 @@ namespace quarto {
 
 std::vector<int> ButtonsOf(uint32_t type) {
     switch (type & MB_TYPEMASK) {
-        case MB_OKCANCEL: return {IDOK, IDCANCEL};
-        case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
-        case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
-        case MB_YESNO: return {IDYES, IDNO};
-        case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
-        default: return {IDOK};
+        case MB_OKCANCEL:
+            return {IDOK, IDCANCEL};
+        case MB_ABORTRETRYIGNORE:
+            return {IDABORT, IDRETRY, IDIGNORE};
+        case MB_YESNOCANCEL:
+            return {IDYES, IDNO, IDCANCEL};
+        case MB_YESNO:
+            return {IDYES, IDNO};
+        case MB_RETRYCANCEL:
+            return {IDRETRY, IDCANCEL};
+        default:
+            return {IDOK};
     }
 }
 

@@ -49,7 +49,7 @@ std::vector<int> ButtonsOf(uint32_t type);
 int DefaultAnswer(uint32_t type);
 
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
     // Shows a box and returns the button pressed. Callable from any thread.
     virtual int MessageBox(const std::string& text, const std::string& caption, uint32_t type) = 0;
@@ -58,20 +58,20 @@ public:
 // Unattended: answers every box with its default button and logs the question to standard
 // error (the real terminal when `logFd` is given).
 class DefaultAnswerPrompter : public Prompter {
-public:
+  public:
     explicit DefaultAnswerPrompter(int logFd = 2) : m_logFd(logFd) {}
     int MessageBox(const std::string& text, const std::string& caption, uint32_t type) override;
     // Set before any worker asks (a headless report logs to the terminal, not the .err file).
     void SetLogFd(int fd) { m_logFd = fd; }
 
-private:
+  private:
     int m_logFd;
 };
 
 // For tests: answers from a script, in order; when the script runs out, the default button.
 // Records every question asked.
 class ScriptedPrompter : public Prompter {
-public:
+  public:
     struct Question {
         std::string text;
         std::string caption;
@@ -82,7 +82,7 @@ public:
     int MessageBox(const std::string& text, const std::string& caption, uint32_t type) override;
     std::vector<Question> Questions() const;
 
-private:
+  private:
     mutable std::mutex m_lock;
     std::deque<int> m_answers;
     std::vector<Question> m_questions;

@@ -11,20 +11,32 @@ thread_local LastError t_lastError;
 // The errno each code stands for when no errno of the thread explains it.
 int RepresentativeErrno(int code) {
     switch (code) {
-        case kErrorSuccess: return 0;
+        case kErrorSuccess:
+            return 0;
         case kErrorFileNotFound:
-        case kErrorPathNotFound: return ENOENT;
-        case kErrorAccessDenied: return EACCES;
-        case kErrorNotEnoughMemory: return ENOMEM;
-        case kErrorNotSameDevice: return EXDEV;
-        case kErrorNotReady: return ENOMEDIUM;
-        case kErrorSharingViolation: return EBUSY;
+        case kErrorPathNotFound:
+            return ENOENT;
+        case kErrorAccessDenied:
+            return EACCES;
+        case kErrorNotEnoughMemory:
+            return ENOMEM;
+        case kErrorNotSameDevice:
+            return EXDEV;
+        case kErrorNotReady:
+            return ENOMEDIUM;
+        case kErrorSharingViolation:
+            return EBUSY;
         case kErrorFileExists:
-        case kErrorAlreadyExists: return EEXIST;
-        case kErrorDiskFull: return ENOSPC;
-        case kErrorDirNotEmpty: return ENOTEMPTY;
-        case kErrorIoDevice: return EIO;
-        default: return -1;
+        case kErrorAlreadyExists:
+            return EEXIST;
+        case kErrorDiskFull:
+            return ENOSPC;
+        case kErrorDirNotEmpty:
+            return ENOTEMPTY;
+        case kErrorIoDevice:
+            return EIO;
+        default:
+            return -1;
     }
 }
 
@@ -38,27 +50,44 @@ std::string ErrnoText(int errnum) {
 
 int CodeFromErrno(int errnum, bool parentMissing, bool isFile) {
     switch (errnum) {
-        case 0: return kErrorSuccess;
-        case ENOENT: return parentMissing ? kErrorPathNotFound : kErrorFileNotFound;
-        case ENOTDIR: return kErrorPathNotFound;
+        case 0:
+            return kErrorSuccess;
+        case ENOENT:
+            return parentMissing ? kErrorPathNotFound : kErrorFileNotFound;
+        case ENOTDIR:
+            return kErrorPathNotFound;
         case EACCES:
         case EPERM:
-        case EROFS: return kErrorAccessDenied;
-        case ENOMEM: return kErrorNotEnoughMemory;
-        case EXDEV: return kErrorNotSameDevice;
-        case ENOTEMPTY: return kErrorDirNotEmpty;
-        case EEXIST: return isFile ? kErrorFileExists : kErrorAlreadyExists;
-        case ENOSPC: return kErrorDiskFull;
-        case EBUSY: return kErrorSharingViolation;
-        case ENOMEDIUM: return kErrorNotReady;
-        case EIO: return kErrorIoDevice;
-        default: return kErrorGenFailure;
+        case EROFS:
+            return kErrorAccessDenied;
+        case ENOMEM:
+            return kErrorNotEnoughMemory;
+        case EXDEV:
+            return kErrorNotSameDevice;
+        case ENOTEMPTY:
+            return kErrorDirNotEmpty;
+        case EEXIST:
+            return isFile ? kErrorFileExists : kErrorAlreadyExists;
+        case ENOSPC:
+            return kErrorDiskFull;
+        case EBUSY:
+            return kErrorSharingViolation;
+        case ENOMEDIUM:
+            return kErrorNotReady;
+        case EIO:
+            return kErrorIoDevice;
+        default:
+            return kErrorGenFailure;
     }
 }
 
-LastError GetLastError() { return t_lastError; }
+LastError GetLastError() {
+    return t_lastError;
+}
 
-void SetLastError(int code, int errnum) { t_lastError = {code, errnum}; }
+void SetLastError(int code, int errnum) {
+    t_lastError = {code, errnum};
+}
 
 int SetLastErrorFromErrno(int errnum, bool parentMissing, bool isFile) {
     const int code = CodeFromErrno(errnum, parentMissing, isFile);

@@ -59,7 +59,8 @@ bool CanTestUnwritableFolders() {
 
 int RunProgram(const std::string& path, const std::vector<std::string>& argv,
                const std::vector<std::pair<std::string, std::string>>& environment,
-               const std::string& workingFolder, const std::string& outputPath, const std::string& errorPath) {
+               const std::string& workingFolder, const std::string& outputPath,
+               const std::string& errorPath) {
     std::fflush(nullptr);
     const pid_t pid = fork();
     if (pid == 0) {

@@ -54,7 +54,8 @@ bool CanTestUnwritableFolders();
 // output to outputPath (and standard error to errorPath, when given); returns its exit code.
 int RunProgram(const std::string& path, const std::vector<std::string>& argv,
                const std::vector<std::pair<std::string, std::string>>& environment,
-               const std::string& workingFolder, const std::string& outputPath, const std::string& errorPath = "");
+               const std::string& workingFolder, const std::string& outputPath,
+               const std::string& errorPath = "");
 
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);

@@ -34,12 +34,13 @@ TEST(EscapeReportPath, WritesControlBytesVisiblyAndEverythingElseAsItIs) {
 
 // The program run in a temporary folder with its own settings and state folders.
 class ReportRun : public ::testing::Test {
-protected:
+  protected:
     int Run(std::vector<std::string> words) {
         words.insert(words.begin(), {QUARTO_BINARY, "--report"});
-        return test::RunProgram(QUARTO_BINARY, words,
-                                {{"XDG_CONFIG_HOME", tree.Path("config")}, {"XDG_STATE_HOME", tree.Path("state")}},
-                                tree.Root(), tree.Path("stdout"), tree.Path("stderr"));
+        return test::RunProgram(
+            QUARTO_BINARY, words,
+            {{"XDG_CONFIG_HOME", tree.Path("config")}, {"XDG_STATE_HOME", tree.Path("state")}}, tree.Root(),
+            tree.Path("stdout"), tree.Path("stderr"));
     }
     std::string Out() const { return tree.Read("stdout"); }
     std::string Err() const { return tree.Read("stderr"); }
@@ -115,9 +116,9 @@ TEST_F(ReportRun, OptionCSavesTheSnapshotAfterTheRefreshAndOptionPComparesWithIt
     const std::string saved = tree.Read("saved.qsn");
     EXPECT_EQ(saved.rfind("* quarto Version ", 0), 0u) << saved;
     EXPECT_NE(saved.find("\r\n\r\n\"" + tree.Path("R/") + "\"\r\n"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("\"" + tree.Path("R/right only") + "\"," + std::to_string(tree.Path("R/").size()) +
-                         ",1,"),
-              std::string::npos)
+    EXPECT_NE(
+        saved.find("\"" + tree.Path("R/right only") + "\"," + std::to_string(tree.Path("R/").size()) + ",1,"),
+        std::string::npos)
         << saved;
 
     // The right tree against its own snapshot: every pair identical, times to the second.
@@ -143,7 +144,8 @@ TEST_F(ReportRun, OptionGBeginsTheCommandFileWithTheFinalDirectories) {
     MakeTrees();
     Run({"-q", "-g", "actions.sh", "L", "R"});
     const std::string script = tree.Read("actions.sh");
-    EXPECT_EQ(script.substr(0, script.find('\n')), "# Created by quarto " + script.substr(20, script.find("  to") - 20) +
+    EXPECT_EQ(script.substr(0, script.find('\n')), "# Created by quarto " +
+                                                       script.substr(20, script.find("  to") - 20) +
                                                        "  to perform deferred actions");
     EXPECT_NE(script.find("LeftDrive='/'\nRightDrive='/'\n"), std::string::npos) << script;
 }

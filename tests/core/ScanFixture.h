@@ -27,7 +27,7 @@ using CountingFrame = RecordingFrameSink;
 
 // Answers from a script; `onQuestion` runs first, as the user would act before answering.
 class ActingPrompter : public Prompter {
-public:
+  public:
     int MessageBox(const std::string& text, const std::string& caption, uint32_t type) override {
         if (onQuestion) onQuestion(text);
         return script.MessageBox(text, caption, type);

@@ -111,7 +111,7 @@ TEST(ListingError, CancelEndsTheWalk) {
 
 // Stands in for the snapshot reader: inserts one entry, counts it, then succeeds or fails.
 class FakeLoader : public SnapshotLoader {
-public:
+  public:
     explicit FakeLoader(bool succeeds) : m_succeeds(succeeds) {}
     bool ReadSnapshot(JobContext&, DirectoryPair& pair, Side side, const std::string& path) override {
         readPath = path;
@@ -127,7 +127,7 @@ public:
     }
     std::string readPath;
 
-private:
+  private:
     bool m_succeeds;
 };
 
@@ -174,7 +174,8 @@ TEST(SideScanThread, AFailedSnapshotFallsBackToThePreviousDirectory) {
     tree.File("live.txt", "abcd");
     tree.File("sub/deep.txt", "ef");
     FakeLoader failing(false);
-    for (SnapshotLoader* loader : {static_cast<SnapshotLoader*>(&failing), static_cast<SnapshotLoader*>(nullptr)}) {
+    for (SnapshotLoader* loader :
+         {static_cast<SnapshotLoader*>(&failing), static_cast<SnapshotLoader*>(nullptr)}) {
         ScanJob s;
         s.settings.IncludeSubdirs = true;
         s.settings.RightDir = tree.Path("broken.qsn");

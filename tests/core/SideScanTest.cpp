@@ -113,9 +113,21 @@ TEST(ScanDirectory, FiltersFilesByIncludeAndBothByExclude) {
         uint32_t processed;
         const char* pins;
     } const cases[] = {
-        {"*.c,*.h", "", {"a.c", "b.H", "x", "x/Temp", "x/Temp/inside.c"}, 13, "include masks never drop directories"},
-        {"*.*", "Temp", {"a.c", "b.H", "c.cpp", "x", "x/Temp", "x/Temp/inside.c"}, 13, "a bare word drops the file only"},
-        {"*.*", "Temp/", {"Temp", "a.c", "b.H", "c.cpp", "x"}, 10, "a word with '/' drops the directory, unentered"},
+        {"*.c,*.h",
+         "",
+         {"a.c", "b.H", "x", "x/Temp", "x/Temp/inside.c"},
+         13,
+         "include masks never drop directories"},
+        {"*.*",
+         "Temp",
+         {"a.c", "b.H", "c.cpp", "x", "x/Temp", "x/Temp/inside.c"},
+         13,
+         "a bare word drops the file only"},
+        {"*.*",
+         "Temp/",
+         {"Temp", "a.c", "b.H", "c.cpp", "x"},
+         10,
+         "a word with '/' drops the directory, unentered"},
         {"*.c", "*.c", {"x", "x/Temp"}, 13, "exclude wins over include"},
     };
     for (const Case& c : cases) {
@@ -186,8 +198,8 @@ TEST(ScanDirectory, MapsFileKindsAndModesToAttributes) {
     ScanJob s;
     ASSERT_TRUE(s.Scan(tree.Root(), false));
     const std::pair<const char*, uint32_t> expected[] = {
-        {"plain", kAttrNormal},     {"readonly", kAttrReadOnly}, {".hidden", kAttrHidden},
-        {"fifo", kAttrSystem},      {"dir", kAttrDirectory},
+        {"plain", kAttrNormal}, {"readonly", kAttrReadOnly}, {".hidden", kAttrHidden},
+        {"fifo", kAttrSystem},  {"dir", kAttrDirectory},
     };
     for (const auto& [name, attributes] : expected) {
         const FileEntry* e = FindEntry(s.pair, Side::Left, tree.Path(name));
@@ -256,7 +268,7 @@ TEST(ScanDirectory, ShowsTheCountLineAtMultiplesOfTheInterval) {
 // A chain of directories whose paths pass the platform's limit, made and removed through
 // directory descriptors since such paths cannot be used whole.
 class DeepChain {
-public:
+  public:
     DeepChain(const std::string& root, int levels) {
         int fd = open(root.c_str(), O_RDONLY | O_DIRECTORY);
         for (int i = 0; i < levels; ++i) {
@@ -275,7 +287,7 @@ public:
     }
     static std::string Name(int level) { return std::string(250, static_cast<char>('a' + level % 26)); }
 
-private:
+  private:
     static void RemoveInside(int dirFd) {
         std::vector<std::pair<std::string, bool>> names;
         DIR* d = fdopendir(dup(dirFd));

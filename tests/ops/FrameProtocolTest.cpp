@@ -13,7 +13,7 @@ namespace quarto {
 namespace {
 
 class RecordingView : public FrameView {
-public:
+  public:
     void CreateProgressDialog() override { events.push_back("create"); }
     void DestroyProgressDialog() override { events.push_back("destroy"); }
     void SetWaitCursor(bool on) override { events.push_back(on ? "wait" : "normal"); }
@@ -21,7 +21,7 @@ public:
 };
 
 class BusyCountTest : public ::testing::Test {
-protected:
+  protected:
     Settings settings;
     Event cancel{Event::Reset::Manual};
     RecordingView view;
@@ -73,17 +73,17 @@ struct DispatchCase {
 
 TEST(DispatchActionCommand, MapsEveryKindOfCommand) {
     const DispatchCase cases[] = {
-        {kCmdClearAllSelections, 0, 0, Side::Right, kOpClearMarks, Side::Left},   // by ClearAllOn 0
+        {kCmdClearAllSelections, 0, 0, Side::Right, kOpClearMarks, Side::Left},  // by ClearAllOn 0
         {kCmdClearAllSelections, 1, 0, std::nullopt, kOpClearMarks, Side::Right},
         {kCmdClearAllSelections, 2, 0, Side::Left, kOpClearMarks, std::nullopt},  // 2: both
         {kCmdClearBoth, 0, 0, Side::Left, kOpClearMarks, std::nullopt},
-        {kCmdMarkAll, 0, 7, std::nullopt, kOpMarkAll, Side::Right},               // any non-0: right
+        {kCmdMarkAll, 0, 7, std::nullopt, kOpMarkAll, Side::Right},  // any non-0: right
         {kCmdMarkAllLeft, 0, 1, Side::Right, kOpMarkAll, Side::Left},
-        {kCmdClearList, 0, 0, Side::Right, kOpClearMarks, Side::Right},           // the clicked list
+        {kCmdClearList, 0, 0, Side::Right, kOpClearMarks, Side::Right},  // the clicked list
         {kCmdInvertList, 0, 0, Side::Left, kOpInvertMarks, Side::Left},
         {kCmdNewerAndDeleteBoth, 0, 0, Side::Left, kCmdNewerAndDelete, std::nullopt},
         {kCmdUniqueOnlyBoth, 0, 0, Side::Right, kCmdUniqueOnly, std::nullopt},
-        {kCmdAllAndMove, 0, 0, Side::Right, kCmdAllAndMove, Side::Right},         // unchanged target
+        {kCmdAllAndMove, 0, 0, Side::Right, kCmdAllAndMove, Side::Right},  // unchanged target
         {kCmdCopySelected, 0, 0, std::nullopt, kCmdCopySelected, std::nullopt},
     };
     for (const DispatchCase& c : cases) {

@@ -22,7 +22,7 @@ namespace {
 
 // Records every action the driver hands out, and how many ran at once per side.
 class RecordingActions : public ItemActions {
-public:
+  public:
     struct Call {
         int command;
         Side side;
@@ -58,7 +58,7 @@ public:
     int maxInFlight[2] = {0, 0};
     std::vector<Call> calls;
 
-private:
+  private:
     std::mutex m_lock;
     int m_inFlight[2] = {0, 0};
 };
@@ -74,7 +74,7 @@ FileEntry Entry(const std::string& path, bool directory, uint32_t flags = 0) {
 }
 
 class DriverTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         settings.ConfirmCopy = settings.ConfirmDelete = settings.ConfirmMove = false;
         loop.SetHandler([this](const FrameMessage& m) -> intptr_t {
@@ -93,7 +93,8 @@ protected:
     }
 
     // Runs one operation to its end, handling the frame's messages meanwhile.
-    void Run(int code, std::optional<Side> target = std::nullopt, std::optional<SingleRow> single = std::nullopt) {
+    void Run(int code, std::optional<Side> target = std::nullopt,
+             std::optional<SingleRow> single = std::nullopt) {
         driver.StartOperation(code, target, single);
         while (busy > 0) loop.RunOne(50);
         threads.JoinAll();
@@ -130,7 +131,8 @@ TEST_F(DriverTest, CopyWithSubdirectoriesDoesDirectoriesFirstOneByOneThenFilesFi
     EXPECT_EQ(actions.maxInFlight[Index(Side::Left)], 5);
     EXPECT_TRUE(std::count(messages.begin(), messages.end(), UM_REFRESH) == 1);
     // Every acted-on row shows its in-progress state and lost its mark.
-    for (size_t i = 0; i < 14; ++i) EXPECT_EQ(pair.List(Side::Left).State(i), static_cast<uint32_t>(kRowInProgress));
+    for (size_t i = 0; i < 14; ++i)
+        EXPECT_EQ(pair.List(Side::Left).State(i), static_cast<uint32_t>(kRowInProgress));
 }
 
 TEST_F(DriverTest, DeleteWithSubdirectoriesDoesFilesFirstThenDirectoriesBottomUp) {

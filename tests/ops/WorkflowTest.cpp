@@ -23,7 +23,7 @@ namespace {
 using test::TempTree;
 
 class Workflow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         settings.ScanPausePerEntry = 0;
         settings.IncludeSubdirs = true;

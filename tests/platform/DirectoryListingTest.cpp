@@ -85,9 +85,9 @@ TEST(DirectoryListing, MapsKindsModesAndLinksToAttributes) {
         {"fifo", kAttrSystem},
         {"dir", kAttrDirectory},
         {"lockeddir", kAttrDirectory | kAttrReadOnly},
-        {"tofile", kAttrSymlink | kAttrNormal},                  // the target's data, plus the link bit
+        {"tofile", kAttrSymlink | kAttrNormal},  // the target's data, plus the link bit
         {"todir", kAttrSymlink | kAttrDirectory},
-        {"dangling", kAttrSymlink | kAttrSystem},                // the link's own data: not a file
+        {"dangling", kAttrSymlink | kAttrSystem},                     // the link's own data: not a file
         {".hiddenlink", kAttrSymlink | kAttrHidden | kAttrReadOnly},  // the link's name, the target's mode
     };
     const auto records = ListAll(tree.Root());

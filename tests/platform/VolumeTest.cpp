@@ -13,9 +13,16 @@ using test::TempTree;
 
 TEST(FileSystemNameForType, NamesTheVolumesTheTwoSecondRuleKnows) {
     const std::pair<const char*, const char*> cases[] = {
-        {"vfat", "FAT"},     {"msdos", "FAT"},   {"fat", "FAT"},     {"ntfs", "NTFS"},
-        {"ntfs3", "NTFS"},   {"fuseblk", "NTFS"}, {"iso9660", "CDFS"}, {"udf", "UDF"},
-        {"ext4", "EXT4"},    {"tmpfs", "TMPFS"},
+        {"vfat", "FAT"},
+        {"msdos", "FAT"},
+        {"fat", "FAT"},
+        {"ntfs", "NTFS"},
+        {"ntfs3", "NTFS"},
+        {"fuseblk", "NTFS"},
+        {"iso9660", "CDFS"},
+        {"udf", "UDF"},
+        {"ext4", "EXT4"},
+        {"tmpfs", "TMPFS"},
         {"fuse.averyveryverylongname", "FUSE.AVERYVERYV"},  // cut to the 15 characters kept
     };
     for (const auto& [type, name] : cases) EXPECT_EQ(FileSystemNameForType(type), name) << type;
@@ -26,12 +33,18 @@ std::string NameFromMagic(const std::string& path) {
     struct statfs st {};
     if (statfs(path.c_str(), &st) != 0) return "";
     switch (static_cast<unsigned long>(st.f_type)) {
-        case 0xEF53: return "EXT4";  // ext2/3/4 share it; only ext4 is mounted as such today
-        case 0x01021994: return "TMPFS";
-        case 0x9123683E: return "BTRFS";
-        case 0x58465342: return "XFS";
-        case 0x794C7630: return "OVERLAY";
-        default: return "";
+        case 0xEF53:
+            return "EXT4";  // ext2/3/4 share it; only ext4 is mounted as such today
+        case 0x01021994:
+            return "TMPFS";
+        case 0x9123683E:
+            return "BTRFS";
+        case 0x58465342:
+            return "XFS";
+        case 0x794C7630:
+            return "OVERLAY";
+        default:
+            return "";
     }
 }
 

@@ -15,7 +15,7 @@
 namespace quarto::test {
 
 class RecordingFrameSink : public FrameSink {
-public:
+  public:
     struct Entry {
         bool sent;  // true: Send, false: Post
         FrameMessage message;
@@ -39,7 +39,7 @@ public:
     std::vector<Entry> messages;
     std::atomic<int> repaints{0};
 
-private:
+  private:
     std::vector<FrameMessage> Filter(bool sent) const {
         std::lock_guard lock(m_lock);
         std::vector<FrameMessage> out;
@@ -51,7 +51,7 @@ private:
 };
 
 class RecordingErrorSink : public ErrorSink {
-public:
+  public:
     struct Report {
         int severity;
         int code;
@@ -89,7 +89,7 @@ public:
     std::vector<Report> reports;
     std::vector<Ask> asks;
 
-private:
+  private:
     mutable std::mutex m_lock;
     Prompter* m_prompter;
 };

@@ -40,7 +40,9 @@ TempTree::TempTree(const std::string& parent) {
     m_root = pattern + "/";
 }
 
-TempTree::~TempTree() { RemoveTree(m_root); }
+TempTree::~TempTree() {
+    RemoveTree(m_root);
+}
 
 std::string TempTree::Dir(const std::string& relative) const {
     const std::string path = m_root + relative;

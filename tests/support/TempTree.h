@@ -7,7 +7,7 @@
 namespace quarto::test {
 
 class TempTree {
-public:
+  public:
     // Creates a fresh folder under $TMPDIR (or /tmp), or under `parent` when given.
     explicit TempTree(const std::string& parent = "");
     ~TempTree();
@@ -27,7 +27,7 @@ public:
     std::string Read(const std::string& relative) const;
     bool Exists(const std::string& relative) const;
 
-private:
+  private:
     std::string m_root;
 };
 
