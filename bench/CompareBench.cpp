@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchJob.h"
 #include "core/ContentCompare.h"
 #include "core/JobContext.h"
 #include "core/Settings.h"
@@ -116,14 +117,9 @@ int main(int argc, char** argv) {
     ReadThrough(a);
     ReadThrough(b);
 
-    Settings settings;
-    settings.CheckByteByByte = true;
-    MessageLoop frame;
-    NullProgressSink progress;
-    DefaultAnswerPrompter prompter;
-    PlainErrorSink errors(prompter);
-    Event cancel(Event::Reset::Manual);
-    JobContext job(settings, frame, progress, prompter, errors, cancel);
+    quarto::bench::BenchJob bench;
+    bench.settings.CheckByteByByte = true;
+    JobContext& job = bench.job;
     FileEntry left;
     left.path = a;
     left.size = static_cast<uint32_t>(size);

@@ -31,6 +31,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/BenchJob.h"
 #include "core/DirectoryPair.h"
 #include "core/JobContext.h"
 #include "ops/ActionSlots.h"
@@ -184,16 +185,12 @@ void RunPassOnThreads(ActionRun& run, const std::vector<FileEntry>& entries, siz
 
 Measure CopyWithQuarto(const std::string& source, const std::string& target, const TreeEntries& tree,
                        bool threadPerRow) {
-    Settings settings;
+    quarto::bench::BenchJob bench;
+    Settings& settings = bench.settings;
     settings.LeftDir = source;
     settings.RightDir = target;
-    MessageLoop frame;
-    NullProgressSink progress;
-    DefaultAnswerPrompter prompter;
-    PlainErrorSink errors(prompter);
-    Event cancel(Event::Reset::Manual);
-    JobContext job(settings, frame, progress, prompter, errors, cancel);
-    DirectoryPair pair(settings);
+    JobContext& job = bench.job;
+    DirectoryPair& pair = bench.pair;
     pair[Side::Left].rootLength = static_cast<uint32_t>(source.size());
     pair[Side::Right].rootLength = static_cast<uint32_t>(target.size());
     RowList& rows = pair.List(Side::Left);

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchJob.h"
 #include "core/DirectoryPair.h"
 #include "core/JobContext.h"
 #include "ops/JobThreads.h"
@@ -42,18 +43,15 @@ struct QuartoRun {
 QuartoRun RefreshOnce(const std::string& left, const std::string& right) {
     using namespace quarto;
     const long baselineKb = StatusKb("VmRSS:");
-    Settings settings;
+    bench::BenchJob bench;
+    Settings& settings = bench.settings;
     settings.ScanPausePerEntry = 0;
     settings.IncludeSubdirs = true;
     settings.LeftDir = left;
     settings.RightDir = right;
-    MessageLoop loop;
-    NullProgressSink progress;
-    DefaultAnswerPrompter prompter;
-    PlainErrorSink errors(prompter);
-    Event cancel(Event::Reset::Manual);
-    JobContext job(settings, loop, progress, prompter, errors, cancel);
-    DirectoryPair pair(settings);
+    MessageLoop& loop = bench.loop;
+    JobContext& job = bench.job;
+    DirectoryPair& pair = bench.pair;
     Event leftDone(Event::Reset::Auto), rightDone(Event::Reset::Auto);
     JobThreads threads;
     Refresher refresher(job, pair, nullptr, leftDone, rightDone, threads);

@@ -18,11 +18,12 @@
 #include "platform/FrameSink.h"
 #include "platform/ProgressSink.h"
 #include "platform/Prompter.h"
+#include "tests/support/LoopedJob.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto::test {
 
-class ActionFixture : public ::testing::Test {
+class ActionFixture : public ::testing::Test, protected LoopedJob {
   protected:
     explicit ActionFixture(const std::string& leftParent = "", const std::string& rightParent = "")
         : left(leftParent), right(rightParent) {
@@ -53,14 +54,6 @@ class ActionFixture : public ::testing::Test {
     // Every question asked so far.
     std::vector<ScriptedPrompter::Question> Questions() const { return prompter.Questions(); }
 
-    Settings settings;
-    MessageLoop frame;
-    RecordingProgressSink progress;
-    ScriptedPrompter prompter;
-    PlainErrorSink errors{prompter};
-    Event cancel{Event::Reset::Manual};
-    JobContext job{settings, frame, progress, prompter, errors, cancel};
-    DirectoryPair pair{settings};
     CommandFile commandFile{"quarto", "Version 0.1.0.0 (release)"};
     std::mutex errorDialogMutex;
     int beeps = 0;

@@ -16,6 +16,7 @@
 #include "ops/JobThreads.h"
 #include "ops/OperationCodes.h"
 #include "ops/OperationDriver.h"
+#include "tests/support/LoopedJob.h"
 
 namespace quarto {
 namespace {
@@ -73,7 +74,7 @@ FileEntry Entry(const std::string& path, bool directory, uint32_t flags = 0) {
     return e;
 }
 
-class DriverTest : public ::testing::Test {
+class DriverTest : public ::testing::Test, protected test::LoopedJob {
   protected:
     void SetUp() override {
         settings.ConfirmCopy = settings.ConfirmDelete = settings.ConfirmMove = false;
@@ -100,14 +101,6 @@ class DriverTest : public ::testing::Test {
         threads.JoinAll();
     }
 
-    Settings settings;
-    MessageLoop loop;
-    RecordingProgressSink progress;
-    ScriptedPrompter prompter;
-    PlainErrorSink errors{prompter};
-    Event cancel{Event::Reset::Manual};
-    JobContext job{settings, loop, progress, prompter, errors, cancel};
-    DirectoryPair pair{settings};
     RecordingActions actions;
     JobThreads threads;
     OperationDriver driver{job, pair, actions, threads};

@@ -15,6 +15,7 @@
 #include "ops/OperationCodes.h"
 #include "ops/OperationDriver.h"
 #include "ops/Refresh.h"
+#include "tests/support/LoopedJob.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -22,7 +23,7 @@ namespace {
 
 using test::TempTree;
 
-class Workflow : public ::testing::Test {
+class Workflow : public ::testing::Test, protected test::LoopedJob {
   protected:
     void SetUp() override {
         settings.ScanPausePerEntry = 0;
@@ -61,14 +62,6 @@ class Workflow : public ::testing::Test {
     }
 
     TempTree left, right;
-    Settings settings;
-    MessageLoop loop;
-    RecordingProgressSink progress;
-    ScriptedPrompter prompter;
-    PlainErrorSink errors{prompter};
-    Event cancel{Event::Reset::Manual};
-    JobContext job{settings, loop, progress, prompter, errors, cancel};
-    DirectoryPair pair{settings};
     JobThreads threads;
     CommandFile commandFile{"quarto", "Version 1.2.3.4 (release)"};
     std::mutex errorDialogMutex;
