@@ -204,18 +204,18 @@ const char* DiffClassName(DiffClass c) {
     return i >= 0 && i < kDiffClassCount ? kNames[i] : "?";
 }
 
-bool GenerateTrees(const std::string& outDir, const TreeSpec& spec, TreeCounts& counts, std::string& error) {
+bool GenerateTrees(const std::string& outDir, const TreeShape& shape, TreeCounts& counts, std::string& error) {
     counts = TreeCounts{};
-    counts.items = ClassCounts(spec.filesPerSide);
+    counts.items = ClassCounts(shape.filesPerSide);
     std::vector<DiffClass> items;
     for (int c = 0; c < kDiffClassCount; ++c)
         items.insert(items.end(), counts.items[c], static_cast<DiffClass>(c));
-    Random random(Mix(spec.seed));
+    Random random(Mix(shape.seed));
     for (size_t i = items.size(); i > 1; --i) std::swap(items[i - 1], items[random.Below(i)]);
 
-    const unsigned perFolder = std::max(1u, spec.filesPerFolder);
+    const unsigned perFolder = std::max(1u, shape.filesPerFolder);
     const size_t folderCount = std::max<size_t>(1, (items.size() + perFolder - 1) / perFolder);
-    const std::vector<std::string> folders = FolderPaths(folderCount, spec.maxDepth, random);
+    const std::vector<std::string> folders = FolderPaths(folderCount, shape.maxDepth, random);
     counts.folders = folderCount;
 
     Writer writer(error);
@@ -231,7 +231,7 @@ bool GenerateTrees(const std::string& outDir, const TreeSpec& spec, TreeCounts& 
 
     std::vector<unsigned char> bytes;
     for (size_t i = 0; i < items.size(); ++i) {
-        const uint64_t hash = Mix(spec.seed ^ Mix(i));
+        const uint64_t hash = Mix(shape.seed ^ Mix(i));
         char name[48];
         const char* extension = kExtensions[(hash >> 40) % std::size(kExtensions)];
         std::snprintf(name, sizeof name, items[i] == DiffClass::CaseOnly ? "case_f%07zu%s" : "f%07zu%s", i,

@@ -1,5 +1,5 @@
 // Deterministic pairs of directory trees for the benchmarks: a LEFT and a RIGHT tree holding a
-// fixed share of every kind of difference Quarto tells apart. The same spec and seed give the
+// fixed share of every kind of difference Quarto tells apart. The same shape and seed give the
 // same names, sizes, contents, modes and modification times on every run and every machine.
 #pragma once
 
@@ -26,7 +26,7 @@ inline constexpr int kDiffClassCount = 10;
 
 const char* DiffClassName(DiffClass c);
 
-struct TreeSpec {
+struct TreeShape {
     uint64_t filesPerSide = 10000;
     uint64_t seed = 1;
     unsigned filesPerFolder = 20;
@@ -44,6 +44,6 @@ struct TreeCounts {
 
 // Creates outDir (when missing) and the trees outDir/left and outDir/right, which must not
 // exist yet, so nothing is ever overwritten. False with `error` set on any failure.
-bool GenerateTrees(const std::string& outDir, const TreeSpec& spec, TreeCounts& counts, std::string& error);
+bool GenerateTrees(const std::string& outDir, const TreeShape& shape, TreeCounts& counts, std::string& error);
 
 }  // namespace quarto::bench

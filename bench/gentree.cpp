@@ -27,7 +27,7 @@ bool ParseNumber(const char* text, uint64_t& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    quarto::bench::TreeSpec spec;
+    quarto::bench::TreeShape shape;
     std::string outDir;
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
             uint64_t value = 0;
             if (i + 1 >= argc || !ParseNumber(argv[i + 1], value))
                 return Usage(("bad number after " + word).c_str());
-            (word == "--files" ? spec.filesPerSide : spec.seed) = value;
+            (word == "--files" ? shape.filesPerSide : shape.seed) = value;
             ++i;
         } else if (word.rfind("--", 0) == 0 || !outDir.empty()) {
             return Usage(("unexpected argument " + word).c_str());
@@ -48,12 +48,12 @@ int main(int argc, char** argv) {
     quarto::bench::TreeCounts counts;
     std::string error;
     const auto started = std::chrono::steady_clock::now();
-    if (!quarto::bench::GenerateTrees(outDir, spec, counts, error)) {
+    if (!quarto::bench::GenerateTrees(outDir, shape, counts, error)) {
         std::fprintf(stderr, "quarto_gentree: %s\n", error.c_str());
         return 1;
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("seed %llu, %llu folders a side, %.1f s\n", static_cast<unsigned long long>(spec.seed),
+    std::printf("seed %llu, %llu folders a side, %.1f s\n", static_cast<unsigned long long>(shape.seed),
                 static_cast<unsigned long long>(counts.folders), seconds);
     std::printf("left:  %llu files, %llu bytes\n", static_cast<unsigned long long>(counts.leftFiles),
                 static_cast<unsigned long long>(counts.leftBytes));

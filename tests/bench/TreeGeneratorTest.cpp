@@ -74,10 +74,10 @@ struct Generated {
 Generated Generate(const TempTree& tree, const std::string& name, uint64_t files, uint64_t seed) {
     Generated g;
     std::string error;
-    TreeSpec spec;
-    spec.filesPerSide = files;
-    spec.seed = seed;
-    EXPECT_TRUE(GenerateTrees(tree.Path(name), spec, g.counts, error)) << error;
+    TreeShape shape;
+    shape.filesPerSide = files;
+    shape.seed = seed;
+    EXPECT_TRUE(GenerateTrees(tree.Path(name), shape, g.counts, error)) << error;
     g.left = Read(tree.Path(name + "/left"));
     g.right = Read(tree.Path(name + "/right"));
     return g;
@@ -158,9 +158,9 @@ TEST(TreeGenerator, NeverWritesIntoAnExistingTree) {
     tree.File("out/left/keep.txt", "mine");
     TreeCounts counts;
     std::string error;
-    TreeSpec spec;
-    spec.filesPerSide = 50;
-    EXPECT_FALSE(GenerateTrees(tree.Path("out"), spec, counts, error));
+    TreeShape shape;
+    shape.filesPerSide = 50;
+    EXPECT_FALSE(GenerateTrees(tree.Path("out"), shape, counts, error));
     EXPECT_NE(error.find("left"), std::string::npos) << error;
     EXPECT_EQ(tree.Read("out/left/keep.txt"), "mine");
     EXPECT_FALSE(tree.Exists("out/right/f0000000.txt"));
