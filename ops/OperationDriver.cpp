@@ -112,8 +112,14 @@ void OperationDriver::OperationThread(const OperationRequest& request) {
     Event::WaitAll({&completion[0], &completion[1]});
     for (std::thread& t : workers) t.join();
 
-    if (IsDiskChanging(request.code)) {
-        if (!m_actions.Generating() && !m_job.settings.DisableAutoRefresh) m_job.frame.Post({UM_REFRESH});
+    // A disk-changing operation ends with a refresh, whose cancelled wind-up also settles a
+    // cancel of the operation. Where no refresh follows (generating, or DisableAutoRefresh),
+    // the operation winds its cancel up itself, as a marking operation does; otherwise the
+    // pending request would keep the frame busy for good.
+    const bool refreshFollows =
+        IsDiskChanging(request.code) && !m_actions.Generating() && !m_job.settings.DisableAutoRefresh;
+    if (refreshFollows) {
+        m_job.frame.Post({UM_REFRESH});
     } else if (m_job.CancelPending()) {
         m_job.frame.Send({UM_WINDUPCANCEL});
     }

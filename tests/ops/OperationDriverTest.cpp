@@ -228,6 +228,19 @@ TEST_F(DriverTest, CancelledMarkingIsWoundUpByTheDriver) {
     EXPECT_EQ(busy, 0);
 }
 
+TEST_F(DriverTest, ACancelledCopyWithNoClosingRefreshStillLeavesTheFrameIdle) {
+    settings.DisableAutoRefresh = true;
+    AddPair(Entry("/l/a", false), FileEntry{});
+    pair.List(Side::Left).SetMarked(0, true);
+    cancel.Set();
+    Run(kCmdCopySelected);
+    EXPECT_TRUE(actions.Calls().empty());
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), UM_REFRESH), 0);
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), UM_WINDUPCANCEL), 1);
+    EXPECT_FALSE(cancel.IsSet());
+    EXPECT_EQ(busy, 0);
+}
+
 TEST_F(DriverTest, GeneratingNeitherMarksRowsInProgressNorRefreshes) {
     actions.generating = true;
     AddPair(Entry("/l/a", false), FileEntry{});
