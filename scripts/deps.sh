@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian 12 packages Quarto needs to build, test and benchmark, when missing.
 set -eu
-packages="build-essential cmake g++ qt6-base-dev libgtest-dev clang libclang-rt-14-dev hyperfine rsync"
+packages="build-essential cmake g++ qt6-base-dev libgtest-dev clang libclang-rt-14-dev"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
