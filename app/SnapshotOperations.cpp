@@ -45,7 +45,8 @@ bool SnapshotOperations::ChooseSnapshotToLoad(std::optional<Side> target) {
     const auto choice = m_dialog != nullptr ? m_dialog->AskLoad(DefaultSide(target)) : std::nullopt;
     if (!choice) return false;
     LoadSnapshot(choice->side, choice->fileName);
-    return !m_run.menuLoadRefreshOff[0] && !m_run.menuLoadRefreshOff[1];
+    if (!m_run.menuLoadRefreshOff[0] && !m_run.menuLoadRefreshOff[1]) m_job.frame.Post({UM_REFRESH});
+    return true;
 }
 
 void SnapshotOperations::LoadSnapshot(Side side, const std::string& fileName) {

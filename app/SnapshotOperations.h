@@ -43,8 +43,8 @@ class SnapshotOperations : public SnapshotSaver {
     // the side (the dialog's, else the target list, else the left), then starts operation 9.
     // False when nothing was started (the dialog was cancelled).
     bool SaveSnapshot(std::optional<Side> target);
-    // UI thread. Asks for a snapshot and a side and loads it there. Returns whether a refresh
-    // is to follow (not when option -P named a file for either side).
+    // UI thread. Asks for a snapshot and a side and loads it there, then posts UM_REFRESH
+    // unless option -P named a file for either side. False when the dialog was cancelled.
     bool ChooseSnapshotToLoad(std::optional<Side> target);
     // The side shows the snapshot `fileName` from the next refresh on; the first snapshot of a
     // side remembers the directory to fall back on.

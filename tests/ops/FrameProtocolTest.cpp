@@ -1,13 +1,18 @@
 // The frame's side of the job protocol: the busy count with its dialog or wait cursor, the
-// cancel wind-up, the dispatch of the action commands, and the window title.
+// cancel wind-up, the dispatch of the action commands, the window title, and the handling of
+// the messages workers send.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "ops/BusyCount.h"
 #include "ops/CommandDispatch.h"
+#include "ops/FrameController.h"
+#include "ops/JobThreads.h"
 #include "ops/OperationCodes.h"
+#include "ops/Refresh.h"
 #include "ops/WindowTitle.h"
+#include "tests/support/LoopedJob.h"
 
 namespace quarto {
 namespace {
@@ -101,6 +106,82 @@ TEST(DispatchActionCommand, MapsEveryKindOfCommand) {
 
 TEST(WindowTitle, ShowsViewAndMarkedCounts) {
     EXPECT_EQ(BuildWindowTitle("QUARTO", 6017, 3, 0), "QUARTO (view=Similar, 3/0 files marked)");
+}
+
+}  // namespace
+}  // namespace quarto
+
+
+namespace quarto {
+namespace {
+
+class CountingView : public FrameView {
+public:
+    void RequestClose() override { ++closes; }
+    void ClearTreeSelection(Side side) override { cleared.push_back(side); }
+    void UpdateTitle() override { ++titles; }
+    int closes = 0;
+    int titles = 0;
+    std::vector<Side> cleared;
+};
+
+class FrameControllerTest : public ::testing::Test, protected test::LoopedJob {
+protected:
+    FrameControllerTest() {
+        loop.SetHandler([this](const FrameMessage& m) { return controller.Handle(m); });
+    }
+    void Drain() {
+        while (loop.RunOne(0)) {
+        }
+    }
+    JobThreads threads;
+    Event leftDone{Event::Reset::Auto}, rightDone{Event::Reset::Auto};
+    Refresher refresher{job, pair, nullptr, leftDone, rightDone, threads};
+    CountingView view;
+    FrameController controller{job, pair, refresher, view};
+};
+
+TEST_F(FrameControllerTest, AnErrorIsShownThenClosesTheWindowOtherSeveritiesOnlyShow) {
+    loop.Post({UM_DISPLAYEVENT, 0, kSeverityWarning, "careful"});
+    loop.Post({UM_DISPLAYEVENT, 0, kSeverityError, "broken"});
+    Drain();
+    const auto questions = prompter.Questions();
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_EQ(questions[0].caption, "quarto Display Event");
+    EXPECT_EQ(questions[0].type, static_cast<uint32_t>(MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST));
+    EXPECT_EQ(questions[1].text, "broken");
+    EXPECT_EQ(questions[1].type, static_cast<uint32_t>(MB_OK | MB_ICONSTOP | MB_TOPMOST));
+    EXPECT_EQ(view.closes, 1);
+}
+
+TEST_F(FrameControllerTest, AnUnattendedJobEndsWithTheCountForcedToZeroAndACloseRequest) {
+    loop.Send({UM_BUSY, kBusyBegin});
+    loop.Send({UM_BUSY, kBusyBegin});
+    loop.Send({UM_ENDBATCH});
+    Drain();
+    EXPECT_EQ(controller.Busy().Count(), 0);
+    EXPECT_TRUE(controller.ExitAllowed());
+    EXPECT_EQ(view.closes, 1);
+}
+
+TEST_F(FrameControllerTest, ASnapshotSideClearsItsTreeSelection) {
+    loop.Send({UM_CLEARTREESEL, 1});
+    EXPECT_EQ(view.cleared, std::vector<Side>{Side::Right});
+}
+
+TEST_F(FrameControllerTest, ACancelledRefreshEndResetsBothListsAndClearsTheRequest) {
+    FileEntry e;
+    e.path = "/x/a";
+    pair.List(Side::Left).AddEntryRow(0, e);
+    loop.Send({UM_BUSY, kBusyBegin});
+    cancel.Set();
+    loop.Send({UM_REFRESHDONE});
+    EXPECT_FALSE(cancel.IsSet());
+    EXPECT_EQ(controller.Busy().Count(), 0);
+    EXPECT_EQ(view.titles, 1);
+    Row row;
+    ASSERT_TRUE(pair.List(Side::Left).Read(0, row));
+    EXPECT_EQ(row.entry.path, kPlaceholderPath);
 }
 
 }  // namespace
