@@ -12,6 +12,7 @@ dir="${1:-build-pkg}"
 app=com.brightvale.Quarto
 pages="index comparing views marking actions snapshots command-files command-line settings keyboard"
 
+echo "== the installed application: Debian package, desktop entry, metainfo, icon, man page, manual"
 scripts/build.sh "$dir" -DCMAKE_BUILD_TYPE=Release -DQUARTO_BUILD_TESTS=OFF -DQUARTO_BUILD_BENCH=OFF >/dev/null
 rm -f "$dir"/quarto_*.deb
 (cd "$dir" && cpack -G DEB >cpack.log 2>&1) || {
