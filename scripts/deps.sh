@@ -1,7 +1,9 @@
 #!/bin/sh
-# Installs the Debian 12 packages Quarto needs to build, test and benchmark, when missing.
+# Installs the Debian 12 packages Quarto needs to build, test, benchmark and package (and to
+# check the package), when missing.
 set -eu
-packages="build-essential cmake g++ qt6-base-dev libgtest-dev clang libclang-rt-14-dev"
+packages="build-essential cmake g++ qt6-base-dev libgtest-dev clang libclang-rt-14-dev
+    desktop-file-utils appstream man-db dpkg-dev librsvg2-bin python3 qt6-qpa-plugins"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -20,3 +20,4 @@ scripts/build.sh build-tsan -DQUARTO_SANITIZE=thread -DQUARTO_BUILD_BENCH=OFF --
 
 echo "== snapshot reader fuzzing"
 scripts/fuzz.sh 5
+scripts/check-package.sh
