@@ -50,7 +50,8 @@ class DriveTreeObserver {
     virtual void EndInsertChildren() {}
     virtual void BeginRemoveChildren(TreeItemId /*parent*/, size_t /*first*/, size_t /*count*/) {}
     virtual void EndRemoveChildren() {}
-    // The item's expand mark or its expanded state changed.
+    // The item's expand mark or its expanded state changed (the view opens or closes the
+    // branch to match: SelectPath opens the branches on its way).
     virtual void ItemChanged(TreeItemId /*item*/) {}
     // The selected item changed (kNoItem: none); the view shows it, scrolled into view.
     virtual void SelectionChanged(TreeItemId /*item*/) {}

@@ -60,11 +60,12 @@ intptr_t FrameController::Handle(const FrameMessage& message) {
     return 0;
 }
 
-// Once, after the frame's first activation: the About box as the start-up logo, unless the
-// user has turned it off or has already closed it with OK. Afterwards an About box stays open
-// until OK.
+// After the frame's activation: the About box as the start-up logo, unless the user has turned
+// it off. Only while start-up's splash time is left: the frame posts this on every activation,
+// and a later one must not bring up an About box that would stay until OK. Afterwards the time
+// is -1, so an About box opened from the menu stays until OK.
 void FrameController::ShowLogo() {
-    if (*m_splashTimeLeft != 0 && m_job.settings.DisplayLogo) m_view.ShowAboutBox(*m_splashTimeLeft);
+    if (*m_splashTimeLeft > 0 && m_job.settings.DisplayLogo) m_view.ShowAboutBox(*m_splashTimeLeft);
     *m_splashTimeLeft = -1;
 }
 
