@@ -161,13 +161,16 @@ void CQuartoApp::CreateOperationObjects() {
     m_loader = std::make_unique<SnapshotFileLoader>(false);
     m_refresher = std::make_unique<Refresher>(*m_jobs, *m_pair, m_loader.get(), *m_scanDone[0],
                                               *m_scanDone[1], *m_threads);
+    for (Side side : kSides) m_trees[Index(side)] = std::make_unique<DriveTree>(side, *m_jobs);
     m_controller = std::make_unique<FrameController>(
-        *m_jobs, *m_pair, *m_refresher, m_services.view != nullptr ? *m_services.view : m_noView);
+        *m_jobs, *m_pair, *m_refresher, m_services.view != nullptr ? *m_services.view : m_noView,
+        DriveTrees{m_trees[0].get(), m_trees[1].get()}, &splashTimeLeft);
     m_controller->afterRefresh = [this](bool cancelled) { m_snapshotOperations->AfterRefresh(cancelled); };
 }
 
 void CQuartoApp::DeleteOperationObjects() {
     m_controller.reset();
+    for (auto& tree : m_trees) tree.reset();
     m_refresher.reset();
     m_loader.reset();
     m_programs.reset();

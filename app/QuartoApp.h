@@ -22,6 +22,7 @@
 #include "core/JobContext.h"
 #include "core/Settings.h"
 #include "ops/CommandFile.h"
+#include "ops/DriveTree.h"
 #include "ops/FileItemActions.h"
 #include "ops/FrameController.h"
 #include "ops/FrameView.h"
@@ -106,6 +107,8 @@ class CQuartoApp {
     // Valid once start-up has created the operation objects (step 3).
     JobContext& Jobs() { return *m_jobs; }
     FrameController& Controller() { return *m_controller; }
+    // The side's drive tree (the model its tree view draws).
+    DriveTree& Tree(Side side) { return *m_trees[Index(side)]; }
     Refresher& Refresh() { return *m_refresher; }
     OperationDriver& Operations() { return *m_listOperations; }
     SnapshotOperations& Snapshots() { return *m_snapshotOperations; }
@@ -194,6 +197,7 @@ class CQuartoApp {
     std::unique_ptr<ExternalPrograms> m_programs;
     std::unique_ptr<SnapshotFileLoader> m_loader;
     std::unique_ptr<Refresher> m_refresher;
+    std::array<std::unique_ptr<DriveTree>, 2> m_trees;
     std::unique_ptr<FrameController> m_controller;
 };
 

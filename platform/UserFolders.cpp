@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 
 namespace quarto {
-namespace {
 
 std::string HomeFolder() {
     const char* home = std::getenv("HOME");
@@ -16,6 +16,16 @@ std::string HomeFolder() {
     const passwd* entry = getpwuid(getuid());
     return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "/";
 }
+
+std::string CurrentFolder() {
+    std::string buffer(PATH_MAX, '\0');
+    if (getcwd(buffer.data(), buffer.size()) == nullptr) return "/";
+    buffer.resize(std::char_traits<char>::length(buffer.data()));
+    if (buffer.back() != '/') buffer += '/';
+    return buffer;
+}
+
+namespace {
 
 // The XDG rules ignore a relative value, as if the variable were unset.
 std::string XdgFolder(const char* variable, const char* fallbackBelowHome) {

@@ -6,52 +6,21 @@
 #include <cctype>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+
+#include "platform/MountTable.h"
 
 namespace quarto {
 namespace {
 
-// Undoes the octal escapes (\040 for a blank, ...) of /proc/self/mountinfo.
-std::string Unescape(const std::string& field) {
-    std::string out;
-    for (size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size() &&
-            std::isdigit(static_cast<unsigned char>(field[i + 1]))) {
-            out += static_cast<char>(std::stoi(field.substr(i + 1, 3), nullptr, 8));
-            i += 3;
-        } else {
-            out += field[i];
-        }
-    }
-    return out;
-}
-
-bool IsUnder(const std::string& path, const std::string& mountPoint) {
-    if (mountPoint == "/") return true;
-    return path.compare(0, mountPoint.size(), mountPoint) == 0 &&
-           (path.size() == mountPoint.size() || path[mountPoint.size()] == '/');
-}
-
 // The mount type of the longest mount point containing `path`, or "".
 std::string MountTypeOf(const std::string& path) {
-    std::ifstream in("/proc/self/mountinfo");
-    std::string line;
     std::string bestPoint;
     std::string bestType;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string id, parent, device, root, point, word;
-        fields >> id >> parent >> device >> root >> point;
-        while (fields >> word && word != "-") {
-        }
-        std::string type;
-        fields >> type;
-        point = Unescape(point);
+    for (const MountEntry& mount : ReadMountTable()) {
         // Later lines mount over earlier ones at the same point, so ">=" keeps the last.
-        if (!type.empty() && IsUnder(path, point) && point.size() >= bestPoint.size()) {
-            bestPoint = point;
-            bestType = type;
+        if (IsAtOrBelow(path, mount.mountPoint) && mount.mountPoint.size() >= bestPoint.size()) {
+            bestPoint = mount.mountPoint;
+            bestType = mount.type;
         }
     }
     return bestType;
