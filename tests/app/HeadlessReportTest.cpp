@@ -34,6 +34,12 @@ TEST(EscapeReportPath, WritesControlBytesVisiblyAndEverythingElseAsItIs) {
     for (const auto& [path, expected] : cases) EXPECT_EQ(EscapeReportPath(path), expected);
 }
 
+// The report of ReportRun::MakeTrees' pair: its unique rows, its rows without subdirectories,
+// and all of them (-r).
+const std::string kUniqueRows = "00000001\tleft\\tonly\t\n00000001\t\tright only\n";
+const std::string kTopRows = kUniqueRows + "00000000\tsame.txt\tsame.txt\n00000000\tsub\tsub\n";
+const std::string kAllRows = kTopRows + "01000000\tsub/changed.txt\tsub/changed.txt\n";
+
 // The program run in a temporary folder with its own settings and state folders.
 class ReportRun : public ::testing::Test {
   protected:
@@ -69,12 +75,7 @@ class ReportRun : public ::testing::Test {
 TEST_F(ReportRun, PrintsEachRowPairOfTheViewAndExitsOneWhenAnyDiffers) {
     MakeTrees();
     EXPECT_EQ(Run({"-r", "L", "R"}), kReportDifferent);
-    EXPECT_EQ(Out(),
-              "00000001\tleft\\tonly\t\n"
-              "00000001\t\tright only\n"
-              "00000000\tsame.txt\tsame.txt\n"
-              "00000000\tsub\tsub\n"
-              "01000000\tsub/changed.txt\tsub/changed.txt\n");
+    EXPECT_EQ(Out(), kAllRows);
     EXPECT_EQ(Err(), "");
     // The report goes to the terminal, not into the program's .out file.
     EXPECT_EQ(Run({"-r", "-n", "L", "R"}), kReportSame);  // the Identical view lists only what is equal
@@ -151,12 +152,7 @@ TEST_F(ReportRun, TwoSnapshotsCompareWithEachOtherAndASideWithNeitherIsAnError) 
     ASSERT_EQ(Run({"-r", "-q", "-c", "R=right.qsn", "L", "R"}), kReportDifferent);
     // No directory at all: the two snapshots are the two sides.
     EXPECT_EQ(Run({"-r", "-p", "L=left.qsn", "-p", "R=right.qsn"}), kReportDifferent) << Err();
-    EXPECT_EQ(Out(),
-              "00000001\tleft\\tonly\t\n"
-              "00000001\t\tright only\n"
-              "00000000\tsame.txt\tsame.txt\n"
-              "00000000\tsub\tsub\n"
-              "01000000\tsub/changed.txt\tsub/changed.txt\n");
+    EXPECT_EQ(Out(), kAllRows);
     EXPECT_EQ(Run({"-r", "-p", "L=left.qsn", "-p", "R=left.qsn"}), kReportSame) << Err();
     EXPECT_EQ(Run({"-p", "L=left.qsn"}), kReportError);
     EXPECT_NE(Err().find("no right directory"), std::string::npos) << Err();
@@ -170,14 +166,10 @@ TEST_F(ReportRun, CorruptStoredSettingsChangeNoResult) {
               "UseDateTimeType=9\nLeftDir=" +
                   tree.Path("L") + "\nRightDir=" + tree.Path("R") + "\n");
     EXPECT_EQ(Run({"-u"}), kReportDifferent) << Err();
-    EXPECT_EQ(Out(), "00000001\tleft\\tonly\t\n00000001\t\tright only\n");
+    EXPECT_EQ(Out(), kUniqueRows);
     // The stored sides lack their '/': they are directories all the same, not snapshot names.
     EXPECT_EQ(Run({}), kReportDifferent) << Err();
-    EXPECT_EQ(Out(),
-              "00000001\tleft\\tonly\t\n"
-              "00000001\t\tright only\n"
-              "00000000\tsame.txt\tsame.txt\n"
-              "00000000\tsub\tsub\n");
+    EXPECT_EQ(Out(), kTopRows);
 }
 
 TEST_F(ReportRun, OptionErrorsReachTheTerminalAndStopTheReport) {

@@ -192,23 +192,17 @@ TEST_F(SettingsStoreTest, EnumeratedAndRangedValuesOutsideTheirSetFallBackToThei
     } cases[] = {
         {"FilterMode", "-7", &Settings::FilterMode, kViewAll},
         {"FilterMode", "99", &Settings::FilterMode, kViewAll},
-        {"FilterMode", "6015", &Settings::FilterMode, kViewAll},
         {"FilterMode", "6021", &Settings::FilterMode, kViewDifferent},  // the last view
         {"SortMode", "8287", &Settings::SortMode, kSortFilesFirst},
-        {"SortMode", "8291", &Settings::SortMode, kSortFileSize},
         {"SortMode", "fast", &Settings::SortMode, kSortFilesFirst},  // unreadable
         {"SortDirection", "2", &Settings::SortDirection, kSortAscending},
-        {"SortDirection", "1", &Settings::SortDirection, kSortDescending},
         {"UseDateTimeType", "3", &Settings::UseDateTimeType, 2},
-        {"UseDateTimeType", "-1", &Settings::UseDateTimeType, 2},
         {"MarkAllOn", "2", &Settings::MarkAllOn, 0},
         {"ClearAllOn", "3", &Settings::ClearAllOn, 0},
         {"ClearAllOn", "2", &Settings::ClearAllOn, 2},
-        {"ShowProgressInterval", "-1", &Settings::ShowProgressInterval, 50},
         {"ShowProgressInterval", "10001", &Settings::ShowProgressInterval, 50},
         {"ShowProgressInterval", "0", &Settings::ShowProgressInterval, 0},
         {"ScanPausePerEntry", "1001", &Settings::ScanPausePerEntry, 1},
-        {"ScanPausePerEntry", "-3", &Settings::ScanPausePerEntry, 1},
         {"ScanPausePerEntry", "1000", &Settings::ScanPausePerEntry, 1000},
     };
     for (const auto& c : cases) {

@@ -52,6 +52,21 @@ std::string Body(const std::string& text) {
     return end == std::string::npos ? text : text.substr(end + 4);
 }
 
+// The names in the folder besides the ones given: temporary files left behind.
+std::vector<std::string> Leftovers(const std::string& folder, const std::vector<std::string>& expected) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* e = readdir(dir)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != ".." &&
+                std::find(expected.begin(), expected.end(), name) == expected.end())
+                names.push_back(name);
+        }
+        closedir(dir);
+    }
+    return names;
+}
+
 class SnapshotWriterTest : public ::testing::Test {
   protected:
     RowList& Left() { return app.pair.List(Side::Left); }
@@ -118,21 +133,6 @@ TEST_F(SnapshotWriterTest, WritesListedRowsInOrderSkippingBlanksAndParentMarkers
     EXPECT_EQ(app.progress.OperationText(), "Saving a snapshot");
 }
 
-// The names in the folder besides the ones given: temporary files left behind.
-std::vector<std::string> Leftovers(const std::string& folder, const std::vector<std::string>& expected) {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (const dirent* e = readdir(dir)) {
-            const std::string name = e->d_name;
-            if (name != "." && name != ".." &&
-                std::find(expected.begin(), expected.end(), name) == expected.end())
-                names.push_back(name);
-        }
-        closedir(dir);
-    }
-    return names;
-}
-
 TEST_F(SnapshotWriterTest, ACancelledSaveLeavesTheOldSnapshotAndWritesNothing) {
     Left().AddEntryRow(0, Entry("/d/a", 3, 1, kAttrNormal, {}));
     app.cancel.Set();
@@ -159,8 +159,12 @@ TEST_F(SnapshotWriterTest, FailuresAreReportedAndNothingIsWrittenThroughWhatStan
     const std::string link = tree.Symlink("link.qsn", victim);
     const std::string fifo = tree.Path("pipe.qsn");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const std::pair<std::string, const char*> refused[] = {
-        {link, "is a symbolic link"}, {"/dev/full", "not a regular file"}, {fifo, "not a regular file"}};
+    const std::string dangling = tree.Symlink("dangling.qsn", tree.Path("created"));  // never created
+    const std::pair<std::string, const char*> refused[] = {{link, "is a symbolic link"},
+                                                           {dangling, "is a symbolic link"},
+                                                           {"/dev/full", "not a regular file"},
+                                                           {fifo, "not a regular file"},
+                                                           {tree.Dir("folder.qsn"), "not a regular file"}};
     for (const auto& [name, reason] : refused) {
         EXPECT_EQ(Save("/d/", name), SnapshotWriteResult::Failed) << name;
         EXPECT_EQ(app.errors.Reports().back().severity, kSeverityError);
@@ -170,7 +174,8 @@ TEST_F(SnapshotWriterTest, FailuresAreReportedAndNothingIsWrittenThroughWhatStan
     struct stat st {};
     EXPECT_TRUE(lstat(link.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
     EXPECT_TRUE(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode));
-    EXPECT_EQ(Leftovers(tree.Root(), {"victim", "link.qsn", "pipe.qsn"}), std::vector<std::string>{});
+    EXPECT_EQ(Leftovers(tree.Root(), {"victim", "link.qsn", "dangling.qsn", "pipe.qsn", "folder.qsn"}),
+              std::vector<std::string>{});
 }
 
 // A full disk while saving over a good snapshot: the old one stays whole, nothing is left.
