@@ -74,6 +74,12 @@ struct OutputFile {
         }
         path = folder + "/out.qsn";
     }
+    ~OutputFile() {
+        unlink(path.c_str());
+        rmdir(path.substr(0, path.rfind('/')).c_str());
+    }
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
     std::string path;
 };
 
