@@ -190,12 +190,19 @@ TEST_F(ReportRun, OptionErrorsReachTheTerminalAndStopTheReport) {
 TEST_F(ReportRun, OnlyReportLinesReachStandardOutputWhenNoFolderTakesTheStreams) {
     if (geteuid() != 0 || access("/usr/bin/setpriv", X_OK) != 0)
         GTEST_SKIP() << "needs root and setpriv to run the program as a user who cannot write its folder";
-    MakeTrees();
     chmod(tree.Root().c_str(), 0755);
+    for (std::string folder = tree.Root(); folder.size() > 1;
+         folder.resize(folder.rfind('/', folder.size() - 2) + 1)) {
+        struct stat st {};
+        if (stat(folder.c_str(), &st) != 0 || (st.st_mode & S_IXOTH) == 0)
+            GTEST_SKIP() << "another user cannot reach the temporary folder " << folder;
+    }
+    MakeTrees();
     chmod(tree.Dir("state").c_str(), 0555);
     const int code = RunAs({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"},
                            {"-r", "-n", "L", "R"});
-    ASSERT_NE(code, 126) << "setpriv could not start the program";
+    if (code == 126 || code == 127)
+        GTEST_SKIP() << "another user cannot run " << QUARTO_BINARY << ": " << Err();
     EXPECT_EQ(code, kReportSame) << Err();
     EXPECT_EQ(Out(), "00000000\tsame.txt\tsame.txt\n00000000\tsub\tsub\n");
 }
