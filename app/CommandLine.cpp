@@ -166,6 +166,7 @@ void ApplyCommandLine(std::vector<std::string> words, const CommandLineTargets& 
         }
         char letter = static_cast<char>(result);
         if (result == OptionScanner::kBadOption) {
+            ++targets.run.optionErrors;
             // The offending letter is applied with an empty argument; the rest of its word is dropped.
             const OptionScanner::Position at = *scanner.ArgumentPosition();
             letter = words[at.word][at.offset];

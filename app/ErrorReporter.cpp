@@ -1,10 +1,10 @@
 #include "app/ErrorReporter.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 
+#include "platform/AtomicFile.h"
 #include "platform/SystemError.h"
 #include "platform/UserFolders.h"
 
@@ -13,21 +13,11 @@ namespace {
 
 constexpr size_t kQuestionLimit = 519;
 
-bool WriteAll(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
+// The current directory may be anyone's (/tmp, a shared folder): the log replaces a plain file
+// there, never what a link planted at its name points to.
 bool WriteLogAt(const std::string& path, const std::string& content) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    const bool written = WriteAll(fd, content);
-    return close(fd) == 0 && written;
+    AtomicFile file;
+    return file.Open(path) == 0 && file.Write(content) && file.Commit() == 0;
 }
 
 }  // namespace
@@ -46,7 +36,7 @@ void ErrorReporter::ReportError(int severity, int code, FrameSink* window, const
     if (severity == kSeverityError || severity == kSeverityWarning) m_beeper.Beep(MB_ICONEXCLAMATION);
     if (severity == kSeverityError) {
         m_beeper.Beep(MB_ICONHAND);
-        if (!m_firstErrorPending.exchange(false)) _exit(kSecondErrorExitCode);
+        if (!m_firstErrorPending.exchange(false)) _exit(m_secondErrorExitCode.load());
         WriteErrorLog(report, text);
     }
     if (severity == kSeverityNotice) m_beeper.Beep(MB_OK);

@@ -16,7 +16,8 @@ namespace quarto {
 inline constexpr const char* kErrorLogName = "MYNTERRS.ERR";
 // Reports are cut to this many characters before they are displayed.
 inline constexpr size_t kReportLimit = 520;
-// The process exit code of a second Error. The system keeps its low 8 bits (231).
+// The process exit code of a second Error. The system keeps its low 8 bits (231), so an
+// unattended report ends with its own error code instead (SetSecondErrorExitCode).
 inline constexpr int kSecondErrorExitCode = 999;
 
 class ErrorReporter final : public ErrorSink {
@@ -27,6 +28,8 @@ class ErrorReporter final : public ErrorSink {
 
     // The caption of the questions (the program name).
     void SetProgramName(std::string name) { m_programName = std::move(name); }
+    // What a second Error ends the process with (999 unless set).
+    void SetSecondErrorExitCode(int code) { m_secondErrorExitCode.store(code); }
 
     // Error: header, alerts, then the first Error of the run writes the log and a later one
     // ends the process at once (exit 999, nothing written, shown or posted). Warning: header and
@@ -49,10 +52,12 @@ class ErrorReporter final : public ErrorSink {
     Beeper& m_beeper;
     std::string m_programName = "quarto";
     std::atomic<bool> m_firstErrorPending{true};
+    std::atomic<int> m_secondErrorExitCode{kSecondErrorExitCode};
 };
 
-// Writes the log of a first Error: header then text, no line end, replacing any earlier log.
-// Tries the current directory, then the state folder; a log that cannot be written is skipped.
+// Writes the log of a first Error: header then text, no line end, replacing any earlier log
+// whole (a link planted at its name is never written through). Tries the current directory,
+// then the state folder; a log that cannot be written is skipped.
 // Returns the path written, or "" when none could be.
 std::string WriteErrorLog(const std::string& header, const std::string& text);
 

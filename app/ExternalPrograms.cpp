@@ -36,6 +36,13 @@ std::string ProgramWord(const std::string& program) {
     return word;
 }
 
+// A path as a program receives it: one starting with '-' (only a relative one can) would be read
+// as an option, so it gets "./" before it, which names the same entry and works with every
+// program ("--" would need the program's consent).
+std::string PathArgument(const std::string& path) {
+    return !path.empty() && path.front() == '-' ? "./" + path : path;
+}
+
 // Runs `touch` unless the owner has gone; true when it ran. Without an owner it always runs.
 template <typename Touch>
 bool WhileOwned(std::mutex* lock, const bool* open, Touch touch) {
@@ -94,8 +101,8 @@ std::vector<std::string> ProgramArguments(const LaunchRequest& request) {
     if (request.options) {
         for (std::string& word : SplitCommandWords(*request.options)) arguments.push_back(std::move(word));
     }
-    if (request.firstPath) arguments.push_back(*request.firstPath);
-    if (request.secondPath) arguments.push_back(*request.secondPath);
+    if (request.firstPath) arguments.push_back(PathArgument(*request.firstPath));
+    if (request.secondPath) arguments.push_back(PathArgument(*request.secondPath));
     return arguments;
 }
 

@@ -51,7 +51,8 @@ std::string CommandLineText(const LaunchRequest& request);
 
 // The words the program is started with, no shell involved: the program value as one word
 // (blanks around it dropped, and the double quotes around it when it is quoted as a whole), the
-// options split by SplitCommandWords, then each path as one whole word.
+// options split by SplitCommandWords, then each path as one whole word that cannot read as an
+// option ("./" before a path that starts with '-').
 std::vector<std::string> ProgramArguments(const LaunchRequest& request);
 
 // The launch thread's work, on the calling thread: marks the row in progress, starts the

@@ -128,7 +128,10 @@ int Report::Print() {
 int Report::Run() {
     // Unattended questions take their default button and are logged to the terminal.
     if (auto* prompter = dynamic_cast<DefaultAnswerPrompter*>(&m_app.Prompts())) prompter->SetLogFd(m_err);
-    if (!CheckSide(Side::Left) || !CheckSide(Side::Right) || !CheckBatchName()) return kReportError;
+    // The scanner's messages are on the terminal already; a run that would compare something
+    // other than what was asked for reports nothing.
+    const bool valid = m_app.Run().optionErrors == 0 || Fail("the command line holds an option error");
+    if (!valid || !CheckSide(Side::Left) || !CheckSide(Side::Right) || !CheckBatchName()) return kReportError;
     for (Side side : kSides) m_app.Pair().ResetList(side);
     if (!Refresh()) return kReportError;
     return Print();

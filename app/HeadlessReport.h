@@ -2,7 +2,10 @@
 // pair of the current view on the terminal's standard output, one line each:
 //   <left flag word, 8 hex digits> TAB <left relative path> TAB <right relative path>
 // Exit code 0 when every listed pair is identical (flag word 0), 1 when any differs, 2 on an
-// error (a side that cannot be listed or read, a cancelled refresh, an Error reported).
+// error (an option error on the command line, a side with neither a directory nor a snapshot,
+// a side that cannot be listed or read, a cancelled refresh, an Error reported). Two snapshot
+// sides compare with each other. Every message of the run also reaches the terminal's
+// standard error; nothing but report lines reaches its standard output.
 #pragma once
 
 #include <string>

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/CommandLine.h"
+#include "app/HeadlessReport.h"
 
 namespace quarto {
 
@@ -65,6 +66,7 @@ bool CQuartoApp::InitInstance() {
     // 4, 5. Standard streams, each starting with a line that names the program.
     KeepTerminalStreams();
     m_streams = RedirectStandardStreams(m_programPath);
+    if (m_run.report) PrepareReportStreams();
     std::fputs(("'stdout' from " + m_programName + ":\n").c_str(), stdout);
     std::fputs(("'stderr' from " + m_programName + ":\n").c_str(), stderr);
     std::fflush(stdout);
@@ -77,8 +79,9 @@ bool CQuartoApp::InitInstance() {
     m_versionText = BuildVersionText();
     m_store->LoadSettings(m_settings);
     ApplyCommandLine(m_arguments, {m_settings, m_run, [this] { m_store->ResetSettings(m_settings); },
-                                   [this] { m_beginCommandFile = true; }});
-    TakeOverCommandLine();
+                                   [this] { m_beginCommandFile = true; }, Messages()});
+    // A report whose command line is wrong does nothing but say so (no command file is begun).
+    if (!m_run.report || m_run.optionErrors == 0) TakeOverCommandLine();
     std::fflush(stderr);
     // 10. Splash time (the synchronisation objects were made with the application object).
     splashTimeLeft = 3000;
@@ -120,6 +123,22 @@ int CQuartoApp::ExitInstance() {
     return m_exitCode;
 }
 
+// An unattended report writes its lines to the terminal's standard output and nothing else may
+// mix into them: where no file could take the program's own standard output, it goes nowhere.
+// Its messages go to the terminal's standard error as well as to the .err file, and a second
+// Error ends it with the report's error code.
+void CQuartoApp::PrepareReportStreams() {
+    if (m_streams.outPath.empty()) {
+        std::fflush(stdout);
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (null >= 0 && dup2(null, STDOUT_FILENO) >= 0) m_stdoutSilenced = true;
+        if (null >= 0) close(null);
+    }
+    if (!m_streams.errPath.empty() && m_terminalErr >= 0)
+        m_messages.reset(OpenTeeStream(STDERR_FILENO, m_terminalErr));
+    m_errors->SetSecondErrorExitCode(kReportError);
+}
+
 void CQuartoApp::KeepTerminalStreams() {
     m_terminalOut = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
     m_terminalErr = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
@@ -130,8 +149,10 @@ void CQuartoApp::KeepTerminalStreams() {
 void CQuartoApp::RestoreTerminalStreams() {
     std::fflush(stdout);
     std::fflush(stderr);
+    if (m_loader) m_loader->SetDiagnostics(stderr);
+    m_messages.reset();  // it writes to the terminal descriptor closed below
     if (m_terminalOut >= 0) {
-        if (!m_streams.outPath.empty()) dup2(m_terminalOut, STDOUT_FILENO);
+        if (!m_streams.outPath.empty() || m_stdoutSilenced) dup2(m_terminalOut, STDOUT_FILENO);
         close(m_terminalOut);
         m_terminalOut = -1;
     }
@@ -184,6 +205,7 @@ void CQuartoApp::DeleteOperationObjects() {
 
 void CQuartoApp::TakeOverCommandLine() {
     m_loader->SetQuiet(m_run.quiet);
+    m_loader->SetDiagnostics(Messages());
     for (Side side : kSides) {
         const std::string& name = m_run.SnapshotName(side);
         if (name.empty()) continue;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -142,7 +143,11 @@ class CQuartoApp {
     // Waits for every worker; without a window the frame's messages are handled meanwhile.
     void WaitForWorkers();
     void KeepTerminalStreams();
+    void PrepareReportStreams();
     void RestoreTerminalStreams();
+    // Where the run's messages go (option errors, snapshot diagnostics): standard error, and
+    // under --report the terminal too.
+    std::FILE* Messages() const { return m_messages ? m_messages.get() : stderr; }
     bool CreateMainWindow();
 
     std::vector<std::string> m_arguments;
@@ -156,6 +161,11 @@ class CQuartoApp {
     StreamFiles m_streams;
     int m_terminalOut = -1;
     int m_terminalErr = -1;
+    bool m_stdoutSilenced = false;  // --report with no file for standard output: /dev/null
+    struct StreamCloser {
+        void operator()(std::FILE* stream) const { std::fclose(stream); }
+    };
+    std::unique_ptr<std::FILE, StreamCloser> m_messages;  // --report: standard error and the terminal
 
     Settings m_settings;
     RunOptions m_run;

@@ -27,6 +27,8 @@ struct RunOptions {
     bool generating = false;
 
     bool report = false;  // --report: a headless report run
+    // Options the scanner reported: not in the option letters, or lacking their argument.
+    int optionErrors = 0;
 
     std::string& SnapshotName(Side side) { return snapshotNames[Index(side)]; }
     std::string& SavedDirectory(Side side) { return savedDirectories[Index(side)]; }

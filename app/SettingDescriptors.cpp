@@ -36,9 +36,9 @@ const std::array kDescriptors = {
     Int("OperationsCounter", &S::OperationsCounter, 0),
     Text("LeftDir", &S::LeftDir, ""),
     Text("RightDir", &S::RightDir, ""),
-    Int("FilterMode", &S::FilterMode, kViewAll),
-    Int("SortMode", &S::SortMode, kSortFilesFirst),
-    Int("SortDirection", &S::SortDirection, kSortAscending),
+    Int("FilterMode", &S::FilterMode, kViewAll, kViewAll, kViewDifferent),
+    Int("SortMode", &S::SortMode, kSortFilesFirst, kSortFullPath, kSortFileSize),
+    Int("SortDirection", &S::SortDirection, kSortAscending, kSortAscending, kSortDescending),
     // The 28 colours, in string-table order.
     SysColor("ClrSelectedDriveText", &S::ClrSelectedDriveText, COLOR_HIGHLIGHTTEXT),
     SysColor("ClrSelectedDriveTextBk", &S::ClrSelectedDriveTextBk, COLOR_HIGHLIGHT),
@@ -93,20 +93,20 @@ const std::array kDescriptors = {
     Text("IncludeMasks", &S::IncludeMasks, "*.*"),
     Text("ExcludeMasks", &S::ExcludeMasks, ""),
     Text("IncludeList", &S::IncludeList, ""),
-    Int("MarkAllOn", &S::MarkAllOn, 0),
-    Int("ClearAllOn", &S::ClearAllOn, 0),
+    Int("MarkAllOn", &S::MarkAllOn, 0, 0, 1),    // left, right
+    Int("ClearAllOn", &S::ClearAllOn, 0, 0, 2),  // left, right, both
     Bool("DisableAutoRefresh", &S::DisableAutoRefresh, false),
     Bool("IgnoreFileAttributes", &S::IgnoreFileAttributes, true),
     Bool("MoveIsCopyDelete", &S::MoveIsCopyDelete, true),
     Bool("CopyMoveZeroLengthFiles", &S::CopyMoveZeroLengthFiles, true),
     Bool("ShowProgress", &S::ShowProgress, true),
-    Int("ShowProgressInterval", &S::ShowProgressInterval, 50),
+    Int("ShowProgressInterval", &S::ShowProgressInterval, 50, 0, 10000),  // entries, as the notebook allows
     Bool("ShowActivity", &S::ShowActivity, true),
     Bool("ShowAllNetworkDrives", &S::ShowAllNetworkDrives, false),
     Bool("HilightIdentical", &S::HilightIdentical, false),
     Bool("IndicateArchived", &S::IndicateArchived, false),
     Bool("IncludeHidSys", &S::IncludeHidSys, true),
-    Int("UseDateTimeType", &S::UseDateTimeType, 2),
+    Int("UseDateTimeType", &S::UseDateTimeType, 2, 0, 2),  // accessed, created, modified
     Text("RunProgram", &S::RunProgram, ""),
     Bool("RunProgramUseGenCmd", &S::RunProgramUseGenCmd, false),
     Text("RunProgramOptions", &S::RunProgramOptions, ""),
@@ -120,23 +120,26 @@ const std::array kDescriptors = {
     Int("ScanPausePerEntry", &S::ScanPausePerEntry, 1, 0, 1000),
 };
 
+// Window coordinates and sizes in pixels stay within what a window system can place.
+constexpr int kLargestCoordinate = 32767;
+
 const std::array kLayoutValues = {
-    LayoutValue{"wp.flags", -1},
-    LayoutValue{"wp.showCmd", -1},
-    LayoutValue{"wp...left", -1},
-    LayoutValue{"wp...top", -1},
-    LayoutValue{"wp...right", -1},
-    LayoutValue{"wp...bottom", -1},
-    LayoutValue{"LeftPaneWidth", -1},
-    LayoutValue{"DrivePaneHeight", -1},
-    LayoutValue{"LeftNameColumnWidth", -1},
-    LayoutValue{"LeftSizeColumnWidth", -1},
-    LayoutValue{"LeftDateTimeColumnWidth", -1},
-    LayoutValue{"RightNameColumnWidth", -1},
-    LayoutValue{"RightSizeColumnWidth", -1},
-    LayoutValue{"RightDateTimeColumnWidth", -1},
-    LayoutValue{"StatsX", 0},
-    LayoutValue{"StatsY", 0},
+    LayoutValue{"wp.flags", -1, 0, 7},     // the placement flags, three bits
+    LayoutValue{"wp.showCmd", -1, 0, 11},  // a show command
+    LayoutValue{"wp...left", -1, -kLargestCoordinate, kLargestCoordinate},
+    LayoutValue{"wp...top", -1, -kLargestCoordinate, kLargestCoordinate},
+    LayoutValue{"wp...right", -1, -kLargestCoordinate, kLargestCoordinate},
+    LayoutValue{"wp...bottom", -1, -kLargestCoordinate, kLargestCoordinate},
+    LayoutValue{"LeftPaneWidth", -1, 0, kLargestCoordinate},
+    LayoutValue{"DrivePaneHeight", -1, 0, kLargestCoordinate},
+    LayoutValue{"LeftNameColumnWidth", -1, 0, kLargestCoordinate},
+    LayoutValue{"LeftSizeColumnWidth", -1, 0, kLargestCoordinate},
+    LayoutValue{"LeftDateTimeColumnWidth", -1, 0, kLargestCoordinate},
+    LayoutValue{"RightNameColumnWidth", -1, 0, kLargestCoordinate},
+    LayoutValue{"RightSizeColumnWidth", -1, 0, kLargestCoordinate},
+    LayoutValue{"RightDateTimeColumnWidth", -1, 0, kLargestCoordinate},
+    LayoutValue{"StatsX", 0, 0, kLargestCoordinate},
+    LayoutValue{"StatsY", 0, 0, kLargestCoordinate},
 };
 
 }  // namespace

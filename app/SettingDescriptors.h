@@ -22,8 +22,13 @@ struct SettingDescriptor {
     int defaultNumber = 0;         // int, bool, and colours without a system default
     const char* defaultText = "";  // text (a font's default is the empty text)
     int systemColor = -1;          // a colour whose default is this desktop colour, read at each load
-    int minimum = INT_MIN;         // ints: loaded and written values are held within these limits
+    // Ints: the set of values that mean something (every enumeration here is a run of numbers).
+    // A stored or written value outside it takes the default instead: a corrupt view or sort
+    // mode would otherwise empty every view and make trees that differ report as identical.
+    int minimum = INT_MIN;
     int maximum = INT_MAX;
+
+    int Valid(int value) const { return value >= minimum && value <= maximum ? value : defaultNumber; }
 };
 
 // Every stored value of the settings record, in load order.
@@ -32,10 +37,13 @@ std::span<const SettingDescriptor> SettingDescriptors();
 const SettingDescriptor* FindSetting(std::string_view name);
 
 // Window layout values: not in the record; the windows read them with these defaults
-// ("missing means") and the main frame writes them at exit.
+// ("missing means") and the main frame writes them at exit. A stored value outside its limits
+// reads as missing.
 struct LayoutValue {
     const char* name;
     int missing;
+    int minimum;
+    int maximum;
 };
 std::span<const LayoutValue> LayoutValues();
 

@@ -1,7 +1,5 @@
 #include "app/SettingsStore.h"
 
-#include <algorithm>
-
 #include "app/FontText.h"
 
 namespace quarto {
@@ -15,10 +13,6 @@ struct Overloaded : F... {
 template <class... F>
 Overloaded(F...) -> Overloaded<F...>;
 
-int Clamp(const SettingDescriptor& descriptor, int value) {
-    return std::clamp(value, descriptor.minimum, descriptor.maximum);
-}
-
 }  // namespace
 
 void ApplyIncludeHidSys(Settings& settings) {
@@ -31,7 +25,7 @@ void ApplyIncludeHidSys(Settings& settings) {
 void SettingsStore::LoadValue(const SettingDescriptor& d, Settings& settings) const {
     std::visit(Overloaded{
                    [&](int Settings::*m) {
-                       settings.*m = Clamp(d, m_profile.ReadInt(kSettingsSection, d.name, d.defaultNumber));
+                       settings.*m = d.Valid(m_profile.ReadInt(kSettingsSection, d.name, d.defaultNumber));
                    },
                    [&](bool Settings::*m) {
                        settings.*m = m_profile.ReadInt(kSettingsSection, d.name, d.defaultNumber) != 0;
@@ -71,6 +65,10 @@ void SettingsStore::StoreValue(const SettingDescriptor& d, const Settings& setti
 
 void SettingsStore::LoadSettings(Settings& settings) const {
     for (const SettingDescriptor& descriptor : SettingDescriptors()) LoadValue(descriptor, settings);
+    // A side's text without its '/' would be taken for a snapshot file's name, and the side
+    // would then come up empty; a stored side is always a directory.
+    for (std::string* directory : {&settings.LeftDir, &settings.RightDir})
+        if (!directory->empty() && directory->back() != '/') *directory += '/';
     settings.IncludeSubdirs = settings.IncludeSubdirsAtStart;
     settings.IncludeNetworkDrives = settings.IncludeNetworkAtStart;
     ApplyIncludeHidSys(settings);
@@ -87,7 +85,7 @@ bool SettingsStore::WriteMember(Settings& settings, T Settings::*member, const T
     for (const SettingDescriptor& descriptor : SettingDescriptors()) {
         const auto* held = std::get_if<T Settings::*>(&descriptor.member);
         if (held == nullptr || *held != member) continue;
-        if constexpr (std::is_same_v<T, int>) settings.*member = Clamp(descriptor, value);
+        if constexpr (std::is_same_v<T, int>) settings.*member = descriptor.Valid(value);
         if constexpr (std::is_same_v<T, bool>)
             if (member == &Settings::IncludeHidSys) ApplyIncludeHidSys(settings);
         StoreValue(descriptor, settings);
@@ -130,10 +128,12 @@ void SettingsStore::SaveCountersAndDirectories(Settings& settings, bool director
 }
 
 int SettingsStore::ReadLayout(std::string_view name) const {
-    int missing = -1;
-    for (const LayoutValue& value : LayoutValues())
-        if (name == value.name) missing = value.missing;
-    return m_profile.ReadInt(kSettingsSection, name, missing);
+    for (const LayoutValue& layout : LayoutValues()) {
+        if (name != layout.name) continue;
+        const int value = m_profile.ReadInt(kSettingsSection, name, layout.missing);
+        return value >= layout.minimum && value <= layout.maximum ? value : layout.missing;
+    }
+    return m_profile.ReadInt(kSettingsSection, name, -1);
 }
 
 void SettingsStore::WriteLayout(std::string_view name, int value) {

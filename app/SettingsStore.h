@@ -20,7 +20,8 @@ class SettingsStore {
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
 
-    // Reads every stored value with its default (system colours as they are now), then sets the
+    // Reads every stored value with its default (system colours as they are now; an int outside
+    // its set reads as its default; a stored side directory is ended with '/'), then sets the
     // derived fields: IncludeSubdirs, IncludeNetworkDrives and the hidden/system bits of
     // AttributeMask. Per-run fields (ExcludeUniqueLeft/Right) are left alone. Never fails.
     void LoadSettings(Settings& settings) const;
@@ -29,8 +30,9 @@ class SettingsStore {
     // window layout value reads as its default.
     void ResetSettings(Settings& settings);
 
-    // Sets the record's field and stores that one value. A write to IncludeHidSys also sets or
-    // clears the hidden/system bits of AttributeMask. False when the field is not a stored value
+    // Sets the record's field and stores that one value (an int outside its set as its
+    // default). A write to IncludeHidSys also sets or clears the hidden/system bits of
+    // AttributeMask. False when the field is not a stored value
     // (the record is still updated).
     bool Write(Settings& settings, int Settings::*member, int value);
     bool Write(Settings& settings, bool Settings::*member, bool value);
@@ -55,7 +57,8 @@ class SettingsStore {
     // OperationsCounter, and LeftDir and RightDir unless the run was started with -B.
     void SaveCountersAndDirectories(Settings& settings, bool directoriesNotSaved);
 
-    // Window layout values, in the same section; ReadLayout gives the table's "missing" value.
+    // Window layout values, in the same section; ReadLayout gives the table's "missing" value
+    // for one that is absent or outside its limits.
     int ReadLayout(std::string_view name) const;
     void WriteLayout(std::string_view name, int value);
 

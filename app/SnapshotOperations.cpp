@@ -53,6 +53,9 @@ void SnapshotOperations::LoadSnapshot(Side side, const std::string& fileName) {
     SideState& state = m_pair[side];
     if (state.snapshotPath.empty()) state.previousDirectory = m_pair.Directory(side);
     state.snapshotPath = fileName;
+    // A refresh leaves out a side whose text is empty; a side with no directory (a blank start,
+    // or none stored) that shows a snapshot takes part all the same.
+    if (m_pair.Directory(side).empty()) m_pair.Directory(side) = fileName;
 }
 
 bool SnapshotOperations::AfterRefresh(bool cancelled) {

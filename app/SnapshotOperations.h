@@ -47,7 +47,7 @@ class SnapshotOperations : public SnapshotSaver {
     // unless option -P named a file for either side. False when the dialog was cancelled.
     bool ChooseSnapshotToLoad(std::optional<Side> target);
     // The side shows the snapshot `fileName` from the next refresh on; the first snapshot of a
-    // side remembers the directory to fall back on.
+    // side remembers the directory to fall back on (none when the side had none).
     void LoadSnapshot(Side side, const std::string& fileName);
 
     // After a refresh: the unattended save of option -C. Returns true when a save started.

@@ -99,12 +99,16 @@ struct EntryFields {
     FileTime time;
 };
 
-bool HasDotDotComponent(std::string_view path) {
+// Whether a path below the base walks anywhere but down: an empty, "." or ".." component. A
+// scan never writes one; ".." would lead file actions out of the base, and the others would
+// pair the entry under a name the other side never has.
+bool HasOddComponent(std::string_view relative) {
     size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find('/', start);
-        if (end == std::string_view::npos) end = path.size();
-        if (path.substr(start, end - start) == "..") return true;
+    while (start <= relative.size()) {
+        size_t end = relative.find('/', start);
+        if (end == std::string_view::npos) end = relative.size();
+        const std::string_view part = relative.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..") return true;
         start = end + 1;
     }
     return false;
@@ -115,20 +119,25 @@ class SnapshotParser {
     SnapshotParser(SnapshotInput& in, JobContext& job, LoadTarget target)
         : m_in(in), m_job(job), m_target(target), m_includeSubdirs(job.settings.IncludeSubdirs) {}
 
-    // Reads the whole file. False with Reason() set when the file is not a valid snapshot.
+    // Reads the whole file. False with Reason() and FailedLine() set when the file is not a
+    // valid snapshot.
     bool Parse() {
         if (!ParseBaseLine()) return false;
         for (;;) {
             if (m_job.CancelPending()) return true;  // a cancelled load keeps what it has
             const int opener = SkipCommentLines(m_in.Get());
             if (opener == kEof) break;
+            m_line = m_in.Line();
             if (!ParseEntryLine()) return false;
         }
+        m_line = m_in.Line();
         return !m_in.Failed() || Fail("the file could not be read to its end");
     }
 
     const std::string& BasePath() const { return m_base; }
     const char* Reason() const { return m_reason; }
+    // The number of the line that failed (1 for the first line of the file).
+    size_t FailedLine() const { return m_line; }
 
   private:
     bool Fail(const char* reason) {
@@ -136,24 +145,21 @@ class SnapshotParser {
         return false;
     }
 
-    void SkipLine() {
-        for (int c = m_in.Get(); c != '\n' && c != kEof; c = m_in.Get()) {
-        }
+    // Passes over the rest of the line; returns its end: '\n' or kEof.
+    int SkipRestOfLine() {
+        int c = m_in.Get();
+        while (c != '\n' && c != kEof) c = m_in.Get();
+        return c;
     }
 
     // From the character `c` just read: passes over lines that begin with '*' or a space and
     // over empty lines; returns the first character of the next other line, or kEof.
     int SkipCommentLines(int c) {
         while (c == '*' || c == ' ' || c == '\n') {
-            if (c != '\n') SkipLine();
+            if (c != '\n') SkipRestOfLine();
             c = m_in.Get();
         }
         return c;
-    }
-
-    bool AtLineEnd() {
-        const int c = m_in.Get();
-        return c == '\n' || c == kEof;
     }
 
     bool Expect(char wanted) { return m_in.Get() == wanted || Fail("a separator is missing"); }
@@ -181,12 +187,22 @@ class SnapshotParser {
         return true;
     }
 
+    // The base is the root of the side's file actions and what a program may be handed, so it
+    // must be absolute (which also keeps it, and every entry below it, from reading as an
+    // option) and holds no ".." component. It is ended with '/' when it lacks one, so that
+    // entries are checked beneath it by whole components.
     bool ParseBaseLine() {
         // Whatever character opens the line, the path runs up to the next double quote.
         if (SkipCommentLines(m_in.Get()) == kEof) return Fail("the base line is missing");
+        m_line = m_in.Line();
         if (!ReadPathField(m_base)) return false;
         if (m_base.empty()) return Fail("the base path is empty");
-        return AtLineEnd() || Fail("text follows the base line");
+        if (m_base.front() != '/') return Fail("the base path is not absolute");
+        if (m_base.back() != '/') m_base += '/';
+        if (m_base.size() > kMaxSnapshotPathLength) return Fail("a path is too long");
+        if (m_base.find("/../") != std::string::npos) return Fail("the base path holds a '..' component");
+        const int c = m_in.Get();
+        return c == '\n' || Fail(c == kEof ? "the last line has no line end" : "text follows the base line");
     }
 
     bool ParseDateTime(EntryFields& fields);
@@ -201,6 +217,7 @@ class SnapshotParser {
     const bool m_includeSubdirs;
     std::string m_base;
     const char* m_reason = "";
+    size_t m_line = 0;  // the line being read
 };
 
 // YYYY/MM/DD,hh:mm:ss. Two-digit years are 1980-2079; month to second keep their low 8 bits.
@@ -238,7 +255,8 @@ bool SnapshotParser::ReadTrailingFields() {
     if (c == ',') c = m_in.Get();
     // The mark is not carried over: loaded entries start unmarked.
     if (c == 'S' || c == 's' || c == 'N' || c == 'n') c = m_in.Get();
-    return c == '\n' || c == kEof || Fail("unexpected text at the end of an entry line");
+    if (c == kEof) return Fail("the last line has no line end");
+    return c == '\n' || Fail("unexpected text at the end of an entry line");
 }
 
 bool SnapshotParser::CheckEntry(const EntryFields& fields) {
@@ -246,10 +264,12 @@ bool SnapshotParser::CheckEntry(const EntryFields& fields) {
     if (fields.path.empty()) return Fail("an entry path is empty");
     if (fields.nameOffset == 0 || fields.nameOffset >= fields.path.size())
         return Fail("a name offset lies outside its path");
-    // Copies and deletes act on these paths; none may lead out of the snapshot's base.
-    if (fields.path.compare(0, m_base.size(), m_base) != 0)
+    // Copies and deletes act on these paths; none may lead out of the snapshot's base. The base
+    // ends with '/', so the prefix compares whole components.
+    if (fields.path.size() <= m_base.size() || fields.path.compare(0, m_base.size(), m_base) != 0)
         return Fail("an entry lies outside the base path");
-    if (HasDotDotComponent(fields.path)) return Fail("an entry path holds a '..' component");
+    if (HasOddComponent(std::string_view(fields.path).substr(m_base.size())))
+        return Fail("an entry path holds an empty, '.' or '..' component");
     return true;
 }
 
@@ -281,10 +301,9 @@ bool SnapshotParser::ParseEntryLine() {
 
     const bool taken =
         m_includeSubdirs || (fields.nameOffset == m_base.size() && (fields.attributes & kAttrDirectory) == 0);
-    if (!taken) {
-        SkipLine();
-        return true;
-    }
+    // Every base and entry line ends with its line end: a file cut short in its last line must
+    // not load as a smaller tree.
+    if (!taken) return SkipRestOfLine() == '\n' || Fail("the last line has no line end");
     if (!ReadTrailingFields() || !CheckEntry(fields)) return false;
     AddEntry(fields);
     return true;
@@ -298,17 +317,21 @@ bool SnapshotFileLoader::ReadSnapshot(JobContext& job, DirectoryPair& pair, Side
     SnapshotInput in;
     const char* reason = "the file cannot be opened as a regular file";
     bool loaded = false;
+    size_t line = 0;
     std::string base;
     if (in.Open(path)) {
         SnapshotParser parser(in, job,
                               LoadTarget{state.entries, state.directoryFileCount, state.directoryByteTotal});
         loaded = parser.Parse();
         reason = parser.Reason();
+        line = parser.FailedLine();
         base = parser.BasePath();
     }
     if (!loaded) {
-        if (m_diagnostics != nullptr)
-            std::fprintf(m_diagnostics, "Snapshot '%s', line %zu: %s\n", path.c_str(), in.Line(), reason);
+        if (m_diagnostics != nullptr && line > 0)
+            std::fprintf(m_diagnostics, "Snapshot '%s', line %zu: %s\n", path.c_str(), line, reason);
+        else if (m_diagnostics != nullptr)
+            std::fprintf(m_diagnostics, "Snapshot '%s': %s\n", path.c_str(), reason);
         if (!m_quiet) {
             const std::string text =
                 "Snapshot file '" + path +

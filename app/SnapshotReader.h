@@ -13,17 +13,21 @@ namespace quarto {
 // side workers may use one loader at the same time.
 //
 // Format, as read: comment lines (first character '*' or a space) and blank lines may come
-// before the base line and between entry lines; the base line is a quoted directory; each entry
-// line is "path",name offset,size,YYYY/MM/DD,hh:mm:ss,attributes[,reserved][,S|N]. Lines end
-// in LF or CR LF. Two-digit years are 1980-2079. Numbers are plain decimal digits. A path field
-// beginning with '?' is escaped (see SnapshotPathField.h). An entry is taken when
-// subdirectories are included, or when it is a file directly in the base directory; every
-// taken entry must have a path that begins with the base path, holds no ".." component, and
-// has a name offset inside it, or the whole load fails.
+// before the base line and between entry lines; the base line is a quoted absolute directory
+// without ".." components, read as ending in '/' whether or not it does; each entry line is
+// "path",name offset,size,YYYY/MM/DD,hh:mm:ss,attributes[,reserved][,S|N]. The base line and
+// every entry line end in LF or CR LF, the last one too. Two-digit years are 1980-2079.
+// Numbers are plain decimal digits. A path field beginning with '?' is escaped (see
+// SnapshotPathField.h). An entry is taken when subdirectories are included, or when it is a
+// file directly in the base directory; every taken entry must lie beneath the base by whole
+// components, with no empty, "." or ".." component below it, and have a name offset inside its
+// path, or the whole load fails. Since the base is absolute, no path of a loaded side can
+// reach a program as an option.
 class SnapshotFileLoader : public SnapshotLoader {
   public:
     // `quiet`: a failed load shows no notice (option -Q). `diagnostics`: where the reason of a
-    // failure is written for the developer (the redirected standard error); null for none.
+    // failure and the number of the line that failed are written (the redirected standard
+    // error); null for none.
     explicit SnapshotFileLoader(bool quiet, std::FILE* diagnostics = stderr)
         : m_quiet(quiet), m_diagnostics(diagnostics) {}
 
@@ -35,12 +39,14 @@ class SnapshotFileLoader : public SnapshotLoader {
     // an invalid internal format..." is reported unless quiet, and the result is false.
     bool ReadSnapshot(JobContext& job, DirectoryPair& pair, Side side, const std::string& path) override;
 
-    // Set once the command line has been applied (option -Q), before any refresh.
+    // Set once the command line has been applied (option -Q, and where the messages of the run
+    // go), before any refresh.
     void SetQuiet(bool quiet) { m_quiet = quiet; }
+    void SetDiagnostics(std::FILE* diagnostics) { m_diagnostics = diagnostics; }
 
   private:
     bool m_quiet;
-    std::FILE* const m_diagnostics;
+    std::FILE* m_diagnostics;
 };
 
 }  // namespace quarto

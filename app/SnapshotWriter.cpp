@@ -1,15 +1,13 @@
 #include "app/SnapshotWriter.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
+#include <cstdio>
 
 #include "app/SnapshotPathField.h"
 #include "core/DirectoryPair.h"
 #include "core/JobContext.h"
 #include "core/RowList.h"
+#include "platform/AtomicFile.h"
 #include "platform/SystemError.h"
 #include "res/StringTable.h"
 
@@ -30,43 +28,23 @@ const std::string* OverlongPath(const RowList& list, const std::string& baseDire
     return nullptr;
 }
 
+// Why a snapshot file could not be begun: nothing to add for a plain failure to create it
+// (the system's code is the thread's last error), the reason when the name was refused.
+std::string RefusalText(const std::string& fileName, int errnum) {
+    if (errnum == ELOOP) return "Snapshot file '" + fileName + "' not saved: its name is a symbolic link";
+    if (errnum == EEXIST) return "Snapshot file '" + fileName + "' not saved: its name is not a regular file";
+    return "";
+}
+
 }  // namespace
 
-int SnapshotFile::Create(const std::string& fileName) {
-    m_file.reset();
-    m_failure = 0;
-    m_regular = false;
-    // Non-blocking, so that a FIFO with no reader fails at once instead of hanging the save.
-    const int fd =
-        open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
-    if (fd < 0) return SetLastErrorFromErrno(errno, errno == ENOENT);
-    struct stat st {};
-    m_regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    const int flags = fcntl(fd, F_GETFL);
-    if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    m_file.reset(fdopen(fd, "wb"));
-    if (!m_file) {
-        const int errnum = errno;
-        close(fd);
-        return SetLastErrorFromErrno(errnum);
-    }
-    // Entry lines are short; a large buffer keeps a save of a big list to few system calls.
-    std::setvbuf(m_file.get(), nullptr, _IOFBF, 1 << 16);
-    return kErrorSuccess;
-}
-
-bool SnapshotFile::Write(std::string_view text) {
-    if (!m_file || m_failure != 0) return false;
-    if (std::fwrite(text.data(), 1, text.size(), m_file.get()) == text.size()) return true;
-    m_failure = SetLastErrorFromErrno(errno);
-    return false;
-}
-
-int SnapshotFile::Close() {
-    if (!m_file) return m_failure;
-    std::FILE* file = m_file.release();
-    if (std::fclose(file) != 0 && m_failure == 0) m_failure = SetLastErrorFromErrno(errno);
-    return m_failure;
+FileTime LatestSnapshotTime() {
+    static const FileTime latest = [] {
+        FileTime t;
+        FileTimeFromCalendar({30827, 12, 31, 23, 59, 59, 0}, t);
+        return t;
+    }();
+    return latest;
 }
 
 std::string SnapshotHeaderText(const std::string& programName, const std::string& versionText,
@@ -88,23 +66,14 @@ std::string SnapshotBaseLineText(const std::string& baseDirectory) {
 }
 
 std::string SnapshotRowText(const FileEntry& entry, bool marked) {
-    const CalendarTime c = CalendarFromFileTime(entry.time);
+    const FileTime latest = LatestSnapshotTime();
+    const CalendarTime c = CalendarFromFileTime(entry.time.Value() > latest.Value() ? latest : entry.time);
     char fields[160];
     std::snprintf(fields, sizeof fields, "\",%u,%u,%04d/%02d/%02d,%02d:%02d:%02d,%u,0,%c\r\n",
                   static_cast<unsigned>(entry.nameOffset), static_cast<unsigned>(entry.size), c.year, c.month,
                   c.day, c.hour, c.minute, c.second, static_cast<unsigned>(entry.attributes),
                   marked ? 'S' : 'N');
     return "\"" + EncodeSnapshotPath(entry.path) + fields;
-}
-
-bool WriteSnapshotHeader(SnapshotFile& file, const std::string& programName, const std::string& versionText,
-                         const std::string& baseDirectory, std::time_t now) {
-    return file.Write(SnapshotHeaderText(programName, versionText, now)) &&
-           file.Write(SnapshotBaseLineText(baseDirectory));
-}
-
-bool WriteSnapshotRow(SnapshotFile& file, const FileEntry& entry, bool marked) {
-    return file.Write(SnapshotRowText(entry, marked));
 }
 
 SnapshotWriteResult WriteSnapshot(JobContext& job, const RowList& list, const std::string& baseDirectory,
@@ -119,31 +88,35 @@ SnapshotWriteResult WriteSnapshot(JobContext& job, const RowList& list, const st
         QUARTO_REPORT_ERROR(job.errors, kSeverityWarning, 0, &job.frame, text);
         return SnapshotWriteResult::Failed;
     }
-    SnapshotFile file;
-    if (file.Create(fileName) != kErrorSuccess) {
-        QUARTO_REPORT_ERROR(job.errors, kSeverityError, 0, &job.frame, "");
+    AtomicFile file;
+    if (const int errnum = file.Open(fileName); errnum != 0) {
+        SetLastErrorFromErrno(errnum, errnum == ENOENT);
+        QUARTO_REPORT_ERROR(job.errors, kSeverityError, 0, &job.frame, RefusalText(fileName, errnum));
         return SnapshotWriteResult::Failed;
     }
-    bool written = WriteSnapshotHeader(file, programName, versionText, baseDirectory);
-    bool cancelled = false;
+    bool written = file.Write(SnapshotHeaderText(programName, versionText, std::time(nullptr))) &&
+                   file.Write(SnapshotBaseLineText(baseDirectory));
+    std::string latePath;  // the first entry whose time the format cannot hold; written rows have a path
     for (size_t index = 0; written; ++index) {
-        if (job.CancelPending()) {
-            cancelled = true;
-            break;
-        }
+        // A cancelled save writes nothing: a shorter file would load as a smaller tree.
+        if (job.CancelPending()) return SnapshotWriteResult::Cancelled;
         if (!list.Read(index, row)) break;
-        if (IsWrittenRow(row.entry))
-            written = WriteSnapshotRow(file, row.entry, (row.state & kRowMarked) != 0);
+        if (!IsWrittenRow(row.entry)) continue;
+        if (latePath.empty() && row.entry.time.Value() > LatestSnapshotTime().Value())
+            latePath = row.entry.path;
+        written = file.Write(SnapshotRowText(row.entry, (row.state & kRowMarked) != 0));
     }
-    const int failure = file.Close();
-    if (failure != kErrorSuccess) {
-        // A snapshot cut short by a full disk would load as if complete; leave none. Only a
-        // regular file goes: the name may be a device such as /dev/full.
-        if (file.IsRegular()) unlink(fileName.c_str());
-        QUARTO_REPORT_ERROR(job.errors, kSeverityError, failure, &job.frame, "");
+    if (const int errnum = file.Commit(); errnum != 0) {
+        QUARTO_REPORT_ERROR(job.errors, kSeverityError, SetLastErrorFromErrno(errnum), &job.frame, "");
         return SnapshotWriteResult::Failed;
     }
-    return cancelled ? SnapshotWriteResult::Cancelled : SnapshotWriteResult::Written;
+    if (!latePath.empty()) {
+        const std::string text = "Snapshot file '" + fileName +
+                                 "': times after the year 30827, such as that of '" + latePath +
+                                 "', are written as 30827/12/31 23:59:59";
+        QUARTO_REPORT_ERROR(job.errors, kSeverityWarning, 0, &job.frame, text);
+    }
+    return SnapshotWriteResult::Written;
 }
 
 std::string SnapshotBaseDirectory(const DirectoryPair& pair, Side side) {

@@ -41,6 +41,10 @@ int DaysInMonth(int y, int m) {
 FileTime FileTimeFromUnix(int64_t seconds, uint32_t nanoseconds) {
     const int64_t epochSeconds = static_cast<int64_t>(kUnixEpochAsFileTime / kFileTimeUnitsPerSecond);
     if (seconds < -epochSeconds) return FileTime{};
+    // Some file systems (tmpfs) keep times past the year 60056, which 64 bits of units do not
+    // reach; they would wrap round to an arbitrary time instead of standing at the end.
+    constexpr int64_t kLastSecond = static_cast<int64_t>(UINT64_MAX / kFileTimeUnitsPerSecond) - 1;
+    if (seconds > kLastSecond - epochSeconds) return FileTime::FromValue(UINT64_MAX);
     const uint64_t units =
         static_cast<uint64_t>(seconds + epochSeconds) * kFileTimeUnitsPerSecond + nanoseconds / 100;
     return FileTime::FromValue(units);

@@ -22,7 +22,8 @@ struct FileTime {
 inline constexpr uint64_t kUnixEpochAsFileTime = 116444736000000000ULL;
 inline constexpr uint64_t kFileTimeUnitsPerSecond = 10000000ULL;
 
-// A POSIX time (seconds and nanoseconds since 1970, UTC). Times before 1601 clamp to 0.
+// A POSIX time (seconds and nanoseconds since 1970, UTC). Times before 1601 clamp to 0, times
+// past the last unit (in the year 60056) to the last unit.
 FileTime FileTimeFromUnix(int64_t seconds, uint32_t nanoseconds);
 // Whole seconds since 1970 and the nanoseconds within the second.
 void FileTimeToUnix(FileTime t, int64_t& seconds, uint32_t& nanoseconds);

@@ -1,7 +1,9 @@
 #include "platform/Process.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -44,6 +46,12 @@ class SpawnSetup {
         if (rc == 0)
             rc = posix_spawnattr_setflags(
                 &m_attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+        // Nothing of the program is captured and it reads nothing of ours: without this its
+        // output would land in Quarto's own redirected .out and .err files.
+        for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+            if (rc == 0)
+                rc = posix_spawn_file_actions_addopen(&m_actions, fd, "/dev/null",
+                                                      fd == STDIN_FILENO ? O_RDONLY : O_WRONLY, 0);
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
         // Nothing of Quarto's open files reaches the program; descriptors Quarto opens
         // without close-on-exec would otherwise leak into it.

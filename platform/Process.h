@@ -19,8 +19,8 @@ namespace quarto {
 std::vector<std::string> SplitCommandWords(std::string_view text);
 
 // Starts the program argv[0] (looked up on PATH when it holds no '/') with `argv`, this
-// process's environment and current directory. No shell runs. The child keeps standard
-// input, output and error; every other descriptor is closed in it; it starts with an empty
+// process's environment and current directory. No shell runs. The child's standard input,
+// output and error are /dev/null; every other descriptor is closed in it; it starts with an empty
 // signal mask and default signal actions, in a process group of its own, so that a Ctrl-C
 // meant for Quarto does not reach it and it outlives Quarto. Returns 0 and the child's id, or
 // the failure code (2 not found, 5 access denied, ...), also recorded as the thread's last

@@ -2,6 +2,9 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,6 +49,25 @@ int RunInChild(const std::function<void()>& body) {
     int status = 0;
     if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
+}
+
+int RunOnSmallTmpfs(const std::string& folder, size_t bytes, const std::function<void()>& body) {
+    return RunInChild([&] {
+        const std::string options = "size=" + std::to_string(bytes);
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0)
+            _exit(kMountForbidden);
+        body();
+        _exit(::testing::Test::HasFailure() ? 1 : 0);
+    });
+}
+
+void FillFileSystem(const std::string& path) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    static const char zeros[4096] = {};
+    while (fd >= 0 && write(fd, zeros, sizeof zeros) > 0) {
+    }
+    if (fd >= 0) close(fd);
 }
 
 bool DropPrivileges() {

@@ -44,6 +44,15 @@ class ScopedCwd {
 // exit code, or -1 when it did not exit normally.
 int RunInChild(const std::function<void()>& body);
 
+// What RunOnSmallTmpfs returns when the machine does not let a test mount a file system.
+inline constexpr int kMountForbidden = 77;
+// Runs body in a forked child with a private mount namespace, in which a tmpfs of `bytes`
+// is mounted on `folder` (so the parent never sees it). Returns 0 when the body's checks passed,
+// 1 when any failed (printed by the child), kMountForbidden when the mount was not allowed.
+int RunOnSmallTmpfs(const std::string& folder, size_t bytes, const std::function<void()>& body);
+// Writes zeros to a new file until its file system is full.
+void FillFileSystem(const std::string& path);
+
 // In a child: becomes the unprivileged user 65534 when running as root. False when that is
 // not possible (the caller then skips); true at once when not root.
 bool DropPrivileges();

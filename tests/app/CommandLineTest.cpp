@@ -68,13 +68,14 @@ const CommandLineCase kCases[] = {
     {{"-M"}, [](Settings& s, RunOptions&) { s.FilterMode = kViewModified; }},
     {{"-d"}, [](Settings& s, RunOptions&) { s.FilterMode = kViewDifferent; }},
     // A lone -e at the end is still applied, with an empty argument.
+    // Each message is counted: an unattended report stops on it.
     {{"-e"},
-     [](Settings& s, RunOptions&) { s.ExcludeMasks.clear(); },
+     [](Settings& s, RunOptions& r) { s.ExcludeMasks.clear(), r.optionErrors = 1; },
      "quarto: option requires an argument -- e\n"},
     // z is illegal and the q after it in the same word is dropped.
-    {{"-zq"}, [](Settings&, RunOptions&) {}, "quarto: illegal option -- z\n"},
+    {{"-zq"}, [](Settings&, RunOptions& r) { r.optionErrors = 1; }, "quarto: illegal option -- z\n"},
     {{"-c", "-q"},
-     [](Settings&, RunOptions& r) { r.batchSnapshot[0] = true, r.quiet = true; },
+     [](Settings&, RunOptions& r) { r.batchSnapshot[0] = true, r.quiet = true, r.optionErrors = 1; },
      "quarto: option requires an argument -- c\n"},
     {{"-c", "/tmp/x.qsn"},
      [](Settings&, RunOptions& r) { r.batchSnapshot[0] = true, r.batchSnapshotName = "/tmp/x.qsn"; }},

@@ -169,6 +169,12 @@ TEST(CommandLineTextTest, NothingIsQuotedAndEmptyOptionsKeepTheirBlank) {
     EXPECT_EQ(CommandLineText(request), "notepad.exe C:\\DATA\\A.TXT /b c");
     request.program = "  /opt/my tools/diff  ";
     EXPECT_EQ(ProgramArguments(request).front(), "/opt/my tools/diff");
+    // A path never reads as an option; the options text may hold any.
+    request.options = "-x";
+    request.firstPath = "-rf";
+    request.secondPath = "--output=/etc/passwd";
+    EXPECT_EQ(ProgramArguments(request),
+              (std::vector<std::string>{"/opt/my tools/diff", "-x", "./-rf", "./--output=/etc/passwd"}));
 }
 
 }  // namespace

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include "app/HeadlessReport.h"
+#include "app/QuartoApp.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TempTree.h"
 
@@ -32,13 +34,22 @@ TEST(EscapeReportPath, WritesControlBytesVisiblyAndEverythingElseAsItIs) {
     for (const auto& [path, expected] : cases) EXPECT_EQ(EscapeReportPath(path), expected);
 }
 
+// The report of ReportRun::MakeTrees' pair: its unique rows, its rows without subdirectories,
+// and all of them (-r).
+const std::string kUniqueRows = "00000001\tleft\\tonly\t\n00000001\t\tright only\n";
+const std::string kTopRows = kUniqueRows + "00000000\tsame.txt\tsame.txt\n00000000\tsub\tsub\n";
+const std::string kAllRows = kTopRows + "01000000\tsub/changed.txt\tsub/changed.txt\n";
+
 // The program run in a temporary folder with its own settings and state folders.
 class ReportRun : public ::testing::Test {
   protected:
-    int Run(std::vector<std::string> words) {
+    int Run(std::vector<std::string> words) { return RunAs({}, std::move(words)); }
+    // Runs the program through `launcher` (e.g. setpriv and its options) when one is given.
+    int RunAs(std::vector<std::string> launcher, std::vector<std::string> words) {
         words.insert(words.begin(), {QUARTO_BINARY, "--report"});
+        words.insert(words.begin(), launcher.begin(), launcher.end());
         return test::RunProgram(
-            QUARTO_BINARY, words,
+            launcher.empty() ? QUARTO_BINARY : launcher.front(), words,
             {{"XDG_CONFIG_HOME", tree.Path("config")}, {"XDG_STATE_HOME", tree.Path("state")}}, tree.Root(),
             tree.Path("stdout"), tree.Path("stderr"));
     }
@@ -64,12 +75,7 @@ class ReportRun : public ::testing::Test {
 TEST_F(ReportRun, PrintsEachRowPairOfTheViewAndExitsOneWhenAnyDiffers) {
     MakeTrees();
     EXPECT_EQ(Run({"-r", "L", "R"}), kReportDifferent);
-    EXPECT_EQ(Out(),
-              "00000001\tleft\\tonly\t\n"
-              "00000001\t\tright only\n"
-              "00000000\tsame.txt\tsame.txt\n"
-              "00000000\tsub\tsub\n"
-              "01000000\tsub/changed.txt\tsub/changed.txt\n");
+    EXPECT_EQ(Out(), kAllRows);
     EXPECT_EQ(Err(), "");
     // The report goes to the terminal, not into the program's .out file.
     EXPECT_EQ(Run({"-r", "-n", "L", "R"}), kReportSame);  // the Identical view lists only what is equal
@@ -140,6 +146,67 @@ TEST_F(ReportRun, ASnapshotSideThatCannotBeReadIsAnError) {
     EXPECT_NE(Err().find("left snapshot could not be loaded"), std::string::npos) << Err();
 }
 
+TEST_F(ReportRun, TwoSnapshotsCompareWithEachOtherAndASideWithNeitherIsAnError) {
+    MakeTrees();
+    ASSERT_EQ(Run({"-r", "-q", "-c", "L=left.qsn", "L", "R"}), kReportDifferent);
+    ASSERT_EQ(Run({"-r", "-q", "-c", "R=right.qsn", "L", "R"}), kReportDifferent);
+    // No directory at all: the two snapshots are the two sides.
+    EXPECT_EQ(Run({"-r", "-p", "L=left.qsn", "-p", "R=right.qsn"}), kReportDifferent) << Err();
+    EXPECT_EQ(Out(), kAllRows);
+    EXPECT_EQ(Run({"-r", "-p", "L=left.qsn", "-p", "R=left.qsn"}), kReportSame) << Err();
+    EXPECT_EQ(Run({"-p", "L=left.qsn"}), kReportError);
+    EXPECT_NE(Err().find("no right directory"), std::string::npos) << Err();
+}
+
+// Corrupt values in the real settings file: the report compares as if they were absent.
+TEST_F(ReportRun, CorruptStoredSettingsChangeNoResult) {
+    MakeTrees();
+    tree.File("config/Brightvale/Quarto.conf",
+              "[Settings]\nFilterMode=-7\nSortMode=99\nSortDirection=5\n"
+              "UseDateTimeType=9\nLeftDir=" +
+                  tree.Path("L") + "\nRightDir=" + tree.Path("R") + "\n");
+    EXPECT_EQ(Run({"-u"}), kReportDifferent) << Err();
+    EXPECT_EQ(Out(), kUniqueRows);
+    // The stored sides lack their '/': they are directories all the same, not snapshot names.
+    EXPECT_EQ(Run({}), kReportDifferent) << Err();
+    EXPECT_EQ(Out(), kTopRows);
+}
+
+TEST_F(ReportRun, OptionErrorsReachTheTerminalAndStopTheReport) {
+    MakeTrees();
+    EXPECT_EQ(Run({"-s", "L", "R"}), kReportError);
+    EXPECT_EQ(Out(), "");
+    EXPECT_NE(Err().find(": illegal option -- s\n"), std::string::npos) << Err();
+    EXPECT_EQ(Run({"L", "R", "-e"}), kReportError);
+    EXPECT_NE(Err().find(": option requires an argument -- e\n"), std::string::npos) << Err();
+    // A snapshot that fails to load names its line on the terminal.
+    tree.File("cut.qsn", "\"" + tree.Path("L/") + "\"\r\n\"" + tree.Path("L/same.txt") + "\",6,1,2020/01/01");
+    EXPECT_EQ(Run({"-q", "-p", "L=cut.qsn", "R", "R"}), kReportError);
+    EXPECT_NE(Err().find("line 2: "), std::string::npos) << Err();
+}
+
+// Where neither the program's folder nor the state folder takes the program's own streams,
+// nothing of them may mix into the report's standard output.
+TEST_F(ReportRun, OnlyReportLinesReachStandardOutputWhenNoFolderTakesTheStreams) {
+    if (geteuid() != 0 || access("/usr/bin/setpriv", X_OK) != 0)
+        GTEST_SKIP() << "needs root and setpriv to run the program as a user who cannot write its folder";
+    chmod(tree.Root().c_str(), 0755);
+    for (std::string folder = tree.Root(); folder.size() > 1;
+         folder.resize(folder.rfind('/', folder.size() - 2) + 1)) {
+        struct stat st {};
+        if (stat(folder.c_str(), &st) != 0 || (st.st_mode & S_IXOTH) == 0)
+            GTEST_SKIP() << "another user cannot reach the temporary folder " << folder;
+    }
+    MakeTrees();
+    chmod(tree.Dir("state").c_str(), 0555);
+    const int code = RunAs({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"},
+                           {"-r", "-n", "L", "R"});
+    if (code == 126 || code == 127)
+        GTEST_SKIP() << "another user cannot run " << QUARTO_BINARY << ": " << Err();
+    EXPECT_EQ(code, kReportSame) << Err();
+    EXPECT_EQ(Out(), "00000000\tsame.txt\tsame.txt\n00000000\tsub\tsub\n");
+}
+
 TEST_F(ReportRun, OptionGBeginsTheCommandFileWithTheFinalDirectories) {
     MakeTrees();
     Run({"-q", "-g", "actions.sh", "L", "R"});
@@ -148,6 +215,22 @@ TEST_F(ReportRun, OptionGBeginsTheCommandFileWithTheFinalDirectories) {
                                                        script.substr(20, script.find("  to") - 20) +
                                                        "  to perform deferred actions");
     EXPECT_NE(script.find("LeftDrive='/'\nRightDrive='/'\n"), std::string::npos) << script;
+}
+
+// A second Error ends the process at once; 999 would reach the shell as 231, so a report ends
+// with its own error code.
+TEST(ReportErrors, ASecondErrorEndsTheReportWithItsErrorCode) {
+    TempTree tree;
+    test::ScopedEnv config("XDG_CONFIG_HOME", tree.Path("config"));
+    test::ScopedEnv state("XDG_STATE_HOME", tree.Path("state"));
+    test::ScopedCwd cwd(tree.Root());
+    const int code = test::RunInChild([] {
+        CQuartoApp app({"quarto", "--report", "-b"});
+        if (!app.InitInstance()) _exit(3);
+        for (int i = 0; i < 2; ++i) QUARTO_REPORT_ERROR(app.Errors(), kSeverityError, 5, nullptr, "");
+        _exit(4);  // not reached
+    });
+    EXPECT_EQ(code, kReportError);
 }
 
 }  // namespace

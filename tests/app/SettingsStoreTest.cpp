@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 #include "tests/app/AppTestSupport.h"
 
@@ -180,17 +181,56 @@ TEST_F(SettingsStoreTest, WriteIfChangedSkipsAnEqualValue) {
     EXPECT_EQ(profile.WriteCount(), 1u);
 }
 
-TEST_F(SettingsStoreTest, ValuesOutOfRangeOrUnreadableFallBack) {
-    profile.WriteString(kSettingsSection, "ScanPausePerEntry", "5000");
-    profile.WriteString(kSettingsSection, "SortMode", "fast");
+// A corrupt or out-of-range stored value takes its default: FilterMode=-7 used to empty every
+// view, so trees that differ reported as identical.
+TEST_F(SettingsStoreTest, EnumeratedAndRangedValuesOutsideTheirSetFallBackToTheirDefault) {
+    const struct {
+        const char* name;
+        const char* stored;
+        int Settings::*member;
+        int loaded;
+    } cases[] = {
+        {"FilterMode", "-7", &Settings::FilterMode, kViewAll},
+        {"FilterMode", "99", &Settings::FilterMode, kViewAll},
+        {"FilterMode", "6021", &Settings::FilterMode, kViewDifferent},  // the last view
+        {"SortMode", "8287", &Settings::SortMode, kSortFilesFirst},
+        {"SortMode", "fast", &Settings::SortMode, kSortFilesFirst},  // unreadable
+        {"SortDirection", "2", &Settings::SortDirection, kSortAscending},
+        {"UseDateTimeType", "3", &Settings::UseDateTimeType, 2},
+        {"MarkAllOn", "2", &Settings::MarkAllOn, 0},
+        {"ClearAllOn", "3", &Settings::ClearAllOn, 0},
+        {"ClearAllOn", "2", &Settings::ClearAllOn, 2},
+        {"ShowProgressInterval", "10001", &Settings::ShowProgressInterval, 50},
+        {"ShowProgressInterval", "0", &Settings::ShowProgressInterval, 0},
+        {"ScanPausePerEntry", "1001", &Settings::ScanPausePerEntry, 1},
+        {"ScanPausePerEntry", "1000", &Settings::ScanPausePerEntry, 1000},
+    };
+    for (const auto& c : cases) {
+        profile.WriteString(kSettingsSection, c.name, c.stored);
+        store.LoadSettings(settings);
+        EXPECT_EQ(settings.*c.member, c.loaded) << c.name << "=" << c.stored;
+        profile.RemoveAll();
+    }
+    store.Write(settings, &Settings::FilterMode, 99);
+    EXPECT_EQ(profile.Raw(kSettingsSection, "FilterMode"), "6016");
+
+    // Window layout values outside their limits read as missing.
+    const std::tuple<const char*, int, int> layout[] = {
+        {"LeftPaneWidth", -5, -1}, {"LeftPaneWidth", 32768, -1}, {"LeftPaneWidth", 300, 300},
+        {"wp.showCmd", 12, -1},    {"wp...left", -200, -200},    {"StatsX", -1, 0},
+    };
+    for (const auto& [name, stored, read] : layout) {
+        store.WriteLayout(name, stored);
+        EXPECT_EQ(store.ReadLayout(name), read) << name << "=" << stored;
+    }
+}
+
+TEST_F(SettingsStoreTest, AStoredSideDirectoryIsADirectory) {
+    profile.WriteString(kSettingsSection, "LeftDir", "/data/left");
+    profile.WriteString(kSettingsSection, "RightDir", "/data/right/");
     store.LoadSettings(settings);
-    EXPECT_EQ(settings.ScanPausePerEntry, 1000);
-    EXPECT_EQ(settings.SortMode, kSortFilesFirst);
-    profile.WriteString(kSettingsSection, "ScanPausePerEntry", "-3");
-    store.LoadSettings(settings);
-    EXPECT_EQ(settings.ScanPausePerEntry, 0);
-    store.Write(settings, &Settings::ScanPausePerEntry, 2000);
-    EXPECT_EQ(profile.Raw(kSettingsSection, "ScanPausePerEntry"), "1000");
+    EXPECT_EQ(settings.LeftDir, "/data/left/");
+    EXPECT_EQ(settings.RightDir, "/data/right/");
 }
 
 TEST_F(SettingsStoreTest, ExitSaveCountsEachCloseAndKeepsDirectoriesUnderB) {

@@ -66,9 +66,9 @@ class SnapshotReaderTest : public ::testing::Test {
 
 TEST_F(SnapshotReaderTest, ClassicExampleLoadsEveryFieldAndRelabelsTheSide) {
     ASSERT_TRUE(Load(Golden("example.qsn"), true, Side::Right)) << diagnostics;
-    const FileEntry* a = Find("C:\\DATA\\SUB\\A.TXT", Side::Right);
+    const FileEntry* a = Find("/DATA/SUB/A.TXT", Side::Right);
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->nameOffset, 12);
+    EXPECT_EQ(a->nameOffset, 10);
     EXPECT_EQ(a->size, 1234u);
     EXPECT_EQ(a->time, Time(1997, 3, 7, 14, 5, 9));
     EXPECT_EQ(a->attributes, 32u);
@@ -78,8 +78,8 @@ TEST_F(SnapshotReaderTest, ClassicExampleLoadsEveryFieldAndRelabelsTheSide) {
     const SideState& side = app.pair[Side::Right];
     EXPECT_EQ(side.directoryFileCount, 2u);  // the directory SUB is not counted
     EXPECT_EQ(side.directoryByteTotal, 1244u);
-    EXPECT_EQ(side.rootLength, 8u);
-    EXPECT_EQ(app.pair.Directory(Side::Right), "C:\\DATA\\-example.qsn");
+    EXPECT_EQ(side.rootLength, 6u);
+    EXPECT_EQ(app.pair.Directory(Side::Right), "/DATA/-example.qsn");
     const std::vector<FrameMessage> sent = app.frame.Sent();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].id, UM_CLEARTREESEL);
@@ -89,7 +89,7 @@ TEST_F(SnapshotReaderTest, ClassicExampleLoadsEveryFieldAndRelabelsTheSide) {
 
 TEST_F(SnapshotReaderTest, WithoutSubdirectoriesOnlyFilesDirectlyInTheBaseAreTaken) {
     ASSERT_TRUE(Load(Golden("example.qsn"), false)) << diagnostics;
-    EXPECT_EQ(Paths(), std::vector<std::string>{"C:\\DATA\\B.TXT"});
+    EXPECT_EQ(Paths(), std::vector<std::string>{"/DATA/B.TXT"});
     EXPECT_EQ(app.pair[Side::Left].directoryFileCount, 1u);
     EXPECT_EQ(app.frame.Sent().at(0).wParam, 0);
 
@@ -167,6 +167,59 @@ TEST_F(SnapshotReaderTest, EntryChecksApplyToTakenEntriesOnly) {
     }
 }
 
+// The base is the root of the side's file actions: it must be absolute, and entries must lie
+// beneath it by whole components.
+TEST_F(SnapshotReaderTest, CraftedBasesAndEntriesCannotReachOutsideTheBase) {
+    test::TempTree tree;
+    const std::string entry = ",1,2001/01/01,00:00:00,32,0,N\r\n";
+    const struct {
+        std::string text;
+        bool loads;
+        const char* reason;
+    } cases[] = {
+        // A base without its '/' is ended with one: "/T/LO/victim" is not beneath "/T/L".
+        {"\"/T/L\"\r\n\"/T/LO/victim\",5" + entry, false, "outside the base"},
+        {"\"/T/L\"\r\n\"/T/L/mine\",5" + entry, true, ""},
+        {"\"/T/L/\"\r\n\"/T/L/\",3" + entry, false, "outside the base"},  // the base itself
+        // Bases that are no absolute directory, some of which a program would read as options.
+        {"\"C:\\DATA\\\"\r\n", false, "not absolute"},
+        {"\"data/\"\r\n", false, "not absolute"},
+        {"\"--output=/tmp/x/\"\r\n\"--output=/tmp/x/a\",16" + entry, false, "not absolute"},
+        {"\"-/\"\r\n\"-/a\",2" + entry, false, "not absolute"},
+        {"\"/data/../etc/\"\r\n", false, "'..'"},
+        // Components below the base that a scan never writes.
+        {"\"/data/\"\r\n\"/data/sub/../../etc/passwd\",10" + entry, false, "'..'"},
+        {"\"/data/\"\r\n\"/data/./a\",8" + entry, false, "'.'"},
+        {"\"/data/\"\r\n\"/data//a\",7" + entry, false, "empty"},
+        {"\"/data/\"\r\n\"/data/a/\",7" + entry, false, "empty"},
+    };
+    for (const auto& c : cases) {
+        const std::string file = tree.File("case.qsn", c.text);
+        EXPECT_EQ(Load(file, true), c.loads) << c.text;
+        EXPECT_NE(diagnostics.find(c.reason), std::string::npos) << c.text << ": " << diagnostics;
+    }
+    // The base completed with its '/' is the side's root; a file directly in it is taken
+    // without subdirectories.
+    ASSERT_TRUE(Load(tree.File("case.qsn", "\"/T/L\"\r\n\"/T/L/mine\",5" + entry), false)) << diagnostics;
+    EXPECT_EQ(Paths(), std::vector<std::string>{"/T/L/mine"});
+    EXPECT_EQ(app.pair[Side::Left].rootLength, 5u);
+    EXPECT_EQ(app.pair.Directory(Side::Left), "/T/L/-case.qsn");
+}
+
+TEST_F(SnapshotReaderTest, AFailureNamesTheLineThatFailed) {
+    test::TempTree tree;
+    const std::string good = "\"/data/a\",6,1,2001/01/01,00:00:00,32,0,N\r\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"* header\r\n\r\n\"/data/\"\r\n" + good + "\"/data/b\",6,x\r\n" + good, "line 5:"},
+        {"* header\r\n\r\n\"/data\"x\r\n", "line 3:"},
+        {"\"/data/\"\r\n" + good + good.substr(0, 30), "line 3:"},  // cut short in its last line
+    };
+    for (const auto& [text, line] : cases) {
+        EXPECT_FALSE(Load(tree.File("case.qsn", text), true));
+        EXPECT_NE(diagnostics.find(line), std::string::npos) << diagnostics;
+    }
+}
+
 TEST_F(SnapshotReaderTest, MalformedTextFails) {
     test::TempTree tree;
     const std::string longest(65535 - 6, 'x');
@@ -178,7 +231,10 @@ TEST_F(SnapshotReaderTest, MalformedTextFails) {
         {"", false, "base line is missing"},
         {"* only a comment\r\n\r\n", false, "base line is missing"},
         {"\"/data/\"\r\n", true, ""},  // a base line and no entry: an empty side
-        {"\"/data/\"", true, ""},      // ... even without its line end
+        // A file cut short in its last line is no smaller tree.
+        {"\"/data/\"", false, "no line end"},
+        {"\"/data/\"\r\n\"/data/a\",6,1,2001/01/01,00:00:00,32,0,N", false, "no line end"},
+        {"\"/data/\"\r\n\"/data/a\",6,1,2001/01/01,00:00:00,3", false, "no line end"},
         {"\"/data/", false, "not closed"},
         {"\"\"\r\n", false, "base path is empty"},
         {"\"/data/\"x\r\n", false, "follows the base line"},
@@ -236,7 +292,7 @@ TEST_F(SnapshotReaderTest, CancelStopsBetweenLinesAndKeepsTheSide) {
     app.cancel.Set();
     ASSERT_TRUE(Load(Golden("example.qsn"), true));
     EXPECT_TRUE(Paths().empty());
-    EXPECT_EQ(app.pair[Side::Left].rootLength, 8u);
+    EXPECT_EQ(app.pair[Side::Left].rootLength, 6u);
 }
 
 }  // namespace

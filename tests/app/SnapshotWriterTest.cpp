@@ -1,8 +1,11 @@
 // Saving snapshots: the line format, which rows are written, cancel and failures, and save then
 // load round trips of every field, including names no classic snapshot could hold.
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include <cstdlib>
 #include <ctime>
@@ -11,7 +14,9 @@
 
 #include "app/SnapshotReader.h"
 #include "app/SnapshotWriter.h"
+#include "platform/SystemError.h"
 #include "tests/app/AppTestDoubles.h"
+#include "tests/app/AppTestSupport.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -47,6 +52,21 @@ std::string Body(const std::string& text) {
     return end == std::string::npos ? text : text.substr(end + 4);
 }
 
+// The names in the folder besides the ones given: temporary files left behind.
+std::vector<std::string> Leftovers(const std::string& folder, const std::vector<std::string>& expected) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* e = readdir(dir)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != ".." &&
+                std::find(expected.begin(), expected.end(), name) == expected.end())
+                names.push_back(name);
+        }
+        closedir(dir);
+    }
+    return names;
+}
+
 class SnapshotWriterTest : public ::testing::Test {
   protected:
     RowList& Left() { return app.pair.List(Side::Left); }
@@ -77,6 +97,11 @@ TEST_F(SnapshotWriterTest, HeaderAndExampleLine) {
     b.time = FileTime::FromValue(Time(2038, 1, 19, 3, 14, 7).Value() + 9999999);
     EXPECT_NE(SnapshotRowText(b, false).find(",2038/01/19,03:14:07,"), std::string::npos);
     EXPECT_EQ(SnapshotBaseLineText("C:\\DATA\\"), "\"C:\\DATA\\\"\r\n");
+    // A time after the last the format holds is written as that time, so the file loads back.
+    b.time = FileTime::FromValue(Time(30827, 12, 31, 23, 59, 59).Value() + kFileTimeUnitsPerSecond);
+    EXPECT_NE(SnapshotRowText(b, false).find(",30827/12/31,23:59:59,"), std::string::npos);
+    b.time = FileTime::FromValue(UINT64_MAX);
+    EXPECT_NE(SnapshotRowText(b, false).find(",30827/12/31,23:59:59,"), std::string::npos);
 }
 
 TEST_F(SnapshotWriterTest, WritesListedRowsInOrderSkippingBlanksAndParentMarkers) {
@@ -108,15 +133,19 @@ TEST_F(SnapshotWriterTest, WritesListedRowsInOrderSkippingBlanksAndParentMarkers
     EXPECT_EQ(app.progress.OperationText(), "Saving a snapshot");
 }
 
-TEST_F(SnapshotWriterTest, CancelledSaveEndsAfterTheLastRowWritten) {
+TEST_F(SnapshotWriterTest, ACancelledSaveLeavesTheOldSnapshotAndWritesNothing) {
     Left().AddEntryRow(0, Entry("/d/a", 3, 1, kAttrNormal, {}));
     app.cancel.Set();
-    const std::string file = tree.Path("s.qsn");
-    EXPECT_EQ(Save("/d/", file), SnapshotWriteResult::Cancelled);
-    EXPECT_EQ(Body(ReadFile(file)), "\"/d/\"\r\n");
+    const std::string old = tree.File("old.qsn", "the previous snapshot");
+    EXPECT_EQ(Save("/d/", old), SnapshotWriteResult::Cancelled);
+    EXPECT_EQ(ReadFile(old), "the previous snapshot");
+    // A header-only file would load as a valid, empty side.
+    EXPECT_EQ(Save("/d/", tree.Path("new.qsn")), SnapshotWriteResult::Cancelled);
+    EXPECT_EQ(Leftovers(tree.Root(), {"old.qsn"}), std::vector<std::string>{});
+    EXPECT_TRUE(app.errors.Reports().empty());
 }
 
-TEST_F(SnapshotWriterTest, FailuresAreReportedAndLeaveNoUsableFile) {
+TEST_F(SnapshotWriterTest, FailuresAreReportedAndNothingIsWrittenThroughWhatStandsAtTheName) {
     Left().AddEntryRow(0, Entry("/d/a", 3, 1, kAttrNormal, {}));
     // A file that cannot be created: an Error with code 0 and no text.
     EXPECT_EQ(Save("/d/", tree.Path("no/such/folder/s.qsn")), SnapshotWriteResult::Failed);
@@ -125,16 +154,65 @@ TEST_F(SnapshotWriterTest, FailuresAreReportedAndLeaveNoUsableFile) {
     EXPECT_EQ(app.errors.Reports()[0].code, 0);
     EXPECT_EQ(app.errors.Reports()[0].text, "");
 
-    // A disk that fills up: an Error with the code; a device is never removed.
-    EXPECT_EQ(Save("/d/", "/dev/full"), SnapshotWriteResult::Failed);
-    ASSERT_EQ(app.errors.Reports().size(), 2u);
-    EXPECT_EQ(app.errors.Reports()[1].code, 112);
-    EXPECT_EQ(access("/dev/full", F_OK), 0);
-
-    // A FIFO nobody reads fails at once instead of blocking the save.
+    // A link planted at the name, a device and a FIFO: refused with the reason, left as they are.
+    const std::string victim = tree.File("victim", "someone else's file");
+    const std::string link = tree.Symlink("link.qsn", victim);
     const std::string fifo = tree.Path("pipe.qsn");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(Save("/d/", fifo), SnapshotWriteResult::Failed);
+    const std::string dangling = tree.Symlink("dangling.qsn", tree.Path("created"));  // never created
+    const std::pair<std::string, const char*> refused[] = {{link, "is a symbolic link"},
+                                                           {dangling, "is a symbolic link"},
+                                                           {"/dev/full", "not a regular file"},
+                                                           {fifo, "not a regular file"},
+                                                           {tree.Dir("folder.qsn"), "not a regular file"}};
+    for (const auto& [name, reason] : refused) {
+        EXPECT_EQ(Save("/d/", name), SnapshotWriteResult::Failed) << name;
+        EXPECT_EQ(app.errors.Reports().back().severity, kSeverityError);
+        EXPECT_NE(app.errors.Reports().back().text.find(reason), std::string::npos) << name;
+    }
+    EXPECT_EQ(ReadFile(victim), "someone else's file");
+    struct stat st {};
+    EXPECT_TRUE(lstat(link.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+    EXPECT_TRUE(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode));
+    EXPECT_EQ(Leftovers(tree.Root(), {"victim", "link.qsn", "dangling.qsn", "pipe.qsn", "folder.qsn"}),
+              std::vector<std::string>{});
+}
+
+// A full disk while saving over a good snapshot: the old one stays whole, nothing is left.
+TEST_F(SnapshotWriterTest, AFullDiskLeavesTheOldSnapshotWhole) {
+    const std::string mount = tree.Dir("small");
+    for (size_t i = 0; i < 200; ++i)
+        Left().AddEntryRow(i,
+                           Entry("/d/" + std::string(200, 'a') + std::to_string(i), 3, 1, kAttrNormal, {}));
+    const int code = test::RunOnSmallTmpfs(mount, 64 * 1024, [&] {
+        const std::string old = mount + "/old.qsn";
+        std::ofstream(old) << "the previous snapshot";
+        test::FillFileSystem(mount + "/filler");
+        EXPECT_EQ(Save("/d/", old), SnapshotWriteResult::Failed);
+        ASSERT_EQ(app.errors.Reports().size(), 1u);
+        EXPECT_EQ(app.errors.Reports()[0].code, kErrorDiskFull);
+        EXPECT_EQ(ReadFile(old), "the previous snapshot");
+        EXPECT_EQ(Leftovers(mount, {"old.qsn", "filler"}), std::vector<std::string>{});
+    });
+    if (code == test::kMountForbidden) GTEST_SKIP() << "this machine forbids mounting a tmpfs";
+    EXPECT_EQ(code, 0) << "the checks in the child failed (see above)";
+}
+
+// Times after the year 30827 (possible on tmpfs) are written as the last time the format holds,
+// with one Warning for the save, so the file loads back.
+TEST_F(SnapshotWriterTest, TimesBeyondTheFormatAreWrittenAsItsLastTime) {
+    const FileTime late =
+        FileTime::FromValue(Time(30827, 12, 31, 23, 59, 59).Value() + kFileTimeUnitsPerSecond);
+    Left().AddEntryRow(0, Entry("/d/late", 3, 1, kAttrNormal, late));
+    Left().AddEntryRow(1, Entry("/d/later", 3, 1, kAttrNormal, FileTime::FromValue(UINT64_MAX)));
+    const std::string file = tree.Path("s.qsn");
+    ASSERT_EQ(Save("/d/", file), SnapshotWriteResult::Written);
+    ASSERT_EQ(app.errors.Reports().size(), 1u);
+    EXPECT_EQ(app.errors.Reports()[0].severity, kSeverityWarning);
+    EXPECT_NE(app.errors.Reports()[0].text.find("'/d/late'"), std::string::npos);
+    app.pair.Directory(Side::Right) = file;
+    EXPECT_TRUE(SnapshotFileLoader(true, nullptr).ReadSnapshot(app.job, app.pair, Side::Right, file));
+    EXPECT_EQ(app.pair[Side::Right].entries.Size(), 2u);
 }
 
 TEST_F(SnapshotWriterTest, PathTooLongForAFieldIsRefusedBeforeTheFileIsTouched) {

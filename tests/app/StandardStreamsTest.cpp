@@ -81,7 +81,7 @@ class ProgramRunTest : public ::testing::Test {
         return test::RunProgram(
             program, words,
             {{"XDG_CONFIG_HOME", tree.Path("config")}, {"XDG_STATE_HOME", tree.Path("state")}}, tree.Root(),
-            tree.Path("terminal"));
+            tree.Path("terminal"), tree.Path("terminal-err"));
     }
 
     test::TempTree tree;
@@ -96,6 +96,16 @@ TEST_F(ProgramRunTest, StartsWritesItsStreamFilesAndEnds) {
               "'stderr' from quarto:\n"
               "quarto: illegal option -- z\n"
               "quarto: option requires an argument -- e\n");
+    EXPECT_EQ(test::ReadFile(tree.Path("terminal")), "");
+}
+
+// An unattended report's messages land in the .err file as always and on the terminal.
+TEST_F(ProgramRunTest, UnderReportMessagesAlsoReachTheTerminal) {
+    EXPECT_EQ(Run({"quarto", "--report", "-z", "/data/a", "/data/b"}), 2);
+    const char* message = "quarto: illegal option -- z\n";
+    EXPECT_EQ(test::ReadFile(bin + "/quarto.err"), std::string("'stderr' from quarto:\n") + message);
+    EXPECT_EQ(test::ReadFile(tree.Path("terminal-err")).rfind(message, 0), 0u)
+        << test::ReadFile(tree.Path("terminal-err"));
     EXPECT_EQ(test::ReadFile(tree.Path("terminal")), "");
 }
 

@@ -51,16 +51,22 @@ TEST(SpawnProgramTest, RunsWithoutAShellAndReportsItsStatus) {
     EXPECT_EQ(WaitForProgram(pid), -1);  // already reaped
 }
 
-TEST(SpawnProgramTest, OnlyTheStandardStreamsAreInherited) {
+// The program gets none of our descriptors: its standard streams are /dev/null (its output
+// would otherwise land in Quarto's redirected .out and .err files), and nothing else is open.
+TEST(SpawnProgramTest, NothingOfOursIsInherited) {
     test::TempTree tree;
     const int fd = open(tree.File("open.txt").c_str(), O_RDONLY);  // no close-on-exec
     ASSERT_GE(fd, 3);
     pid_t pid = -1;
-    const std::string probe = "[ -e /proc/self/fd/" + std::to_string(fd) + " ] && exit 1; exit 0";
+    // Exit 1: our descriptor leaked; 2: a standard stream is not /dev/null.
+    const std::string probe = "[ -e /proc/self/fd/" + std::to_string(fd) +
+                              " ] && exit 1; for n in 0 1 2; do "
+                              "[ \"$(readlink /proc/$$/fd/$n)\" = /dev/null ] || exit 2; done; exit 0";
     ASSERT_EQ(SpawnProgram({"sh", "-c", probe}, pid), 0);
     const int status = WaitForProgram(pid);
     close(fd);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST(SpawnProgramTest, FailuresMapToCodes) {
