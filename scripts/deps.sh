@@ -1,7 +1,8 @@
 #!/bin/sh
-# Installs the Debian 12 packages Quarto needs to build, test and benchmark, when missing.
+# Installs the Debian 12 packages Quarto needs to build, test and benchmark, when missing (a font,
+# so the window draws its texts offscreen too).
 set -eu
-packages="build-essential cmake g++ qt6-base-dev libgtest-dev clang libclang-rt-14-dev"
+packages="build-essential cmake g++ qt6-base-dev libgtest-dev clang libclang-rt-14-dev fonts-dejavu-core"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

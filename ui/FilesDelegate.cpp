@@ -40,14 +40,12 @@ void FilesDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const FittedText fitted =
         FitText(cell.text, textRect.width(), [&](const QString& t) { return metrics.horizontalAdvance(t); });
     const bool left = column == kColumnName || fitted.cut;
-    painter->save();
+    // The view's painter serves every cell of a paint; drawText clips to the cell by itself.
     painter->setFont(option.font);
     painter->setPen(text);
-    painter->setClipRect(rect);
     painter->drawText(textRect,
                       Qt::TextSingleLine | Qt::AlignVCenter | (left ? Qt::AlignLeft : Qt::AlignRight),
                       fitted.text);
-    painter->restore();
 }
 
 QSize FilesDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {

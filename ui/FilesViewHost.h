@@ -23,7 +23,8 @@ class FilesViewHost {
   public:
     virtual ~FilesViewHost() = default;
 
-    // The settings record (colours, fonts, checks, programs), read at each use.
+    // The settings record (colours, fonts, checks, programs), read at each use; it outlives
+    // the lists.
     virtual const Settings& ListSettings() const = 0;
     // The busy count is above zero: no context menu, no editor.
     virtual bool IsBusy() const = 0;

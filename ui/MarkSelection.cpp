@@ -13,7 +13,9 @@ namespace {
 constexpr int kIncrementalLimit = 32;
 
 // Rows gathered in ascending order as runs, turned into selection ranges once at the end (each
-// range holds persistent indexes, which cost the model a registration apiece).
+// range holds persistent indexes, which cost the model a registration apiece). The ranges span
+// every column already: selecting them with the Rows flag would make the selection model merge
+// them one by one against all the others, which takes minutes for 100,000 scattered rows.
 class RowRuns {
   public:
     void Add(int row) {
@@ -24,6 +26,7 @@ class RowRuns {
         }
     }
     bool Empty() const { return m_runs.empty(); }
+    size_t Count() const { return m_runs.size(); }
     QItemSelection Selection(FilesModel& model) const {
         QItemSelection rows;
         rows.reserve(static_cast<qsizetype>(m_runs.size()));
@@ -53,6 +56,7 @@ bool MarkSelection::ListIsCurrent() const {
 
 void MarkSelection::UserChanged(const QItemSelection& selected, const QItemSelection& deselected) {
     if (m_syncing) return;
+    m_selected.resize(static_cast<size_t>(m_model.rowCount()), false);  // a reset may not be told yet
     RowList& list = m_model.List();
     const uint64_t generation = m_model.Generation();
     for (const QItemSelectionRange& range : deselected)
@@ -67,13 +71,18 @@ void MarkSelection::UserChanged(const QItemSelection& selected, const QItemSelec
             const auto index = static_cast<size_t>(row);
             if (!list.SetMarkedIn(generation, index, true) && !list.IsMarked(index)) refused.Add(row);
         }
-    if (!refused.Empty()) Select(refused.Selection(m_model), false);
+    // Many refused rows are scattered ranges, which the selection model would deselect one
+    // by one against all others: selecting the marks anew is linear.
+    if (refused.Count() > kIncrementalLimit) {
+        Rebuild();
+    } else if (refused.Count() > 0) {
+        Select(refused.Selection(m_model), false);
+    }
 }
 
 void MarkSelection::Select(const QItemSelection& rows, bool select) {
     m_syncing = true;
-    m_selection.select(rows, (select ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
-                                 QItemSelectionModel::Rows);
+    m_selection.select(rows, select ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
     m_syncing = false;
     for (const QItemSelectionRange& range : rows)
         for (int row = range.top(); row <= range.bottom(); ++row)
@@ -121,8 +130,7 @@ void MarkSelection::Rebuild() {
     // Cleared first: selecting into an empty selection spares the model comparing two long
     // range lists.
     m_selection.clearSelection();
-    if (!marked.isEmpty())
-        m_selection.select(marked, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    if (!marked.isEmpty()) m_selection.select(marked, QItemSelectionModel::Select);
     m_syncing = false;
     m_selected.assign(static_cast<size_t>(rows), false);
     for (const QItemSelectionRange& range : marked)

@@ -1,5 +1,6 @@
 #include "ui/QrtFilesView.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
@@ -81,7 +82,7 @@ CQrtFilesView::~CQrtFilesView() = default;
 
 void CQrtFilesView::ApplySettings() {
     const Settings& s = m_host.ListSettings();
-    setFont(ToQFont(m_side == Side::Left ? s.FntLeftFiles : s.FntRightFiles, QWidget::font()));
+    setFont(ToQFont(m_side == Side::Left ? s.FntLeftFiles : s.FntRightFiles, QApplication::font(this)));
     QPalette colors = palette();
     colors.setColor(QPalette::Base, ToQColor(ListBackground(s, m_side)));
     setPalette(colors);

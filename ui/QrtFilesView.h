@@ -39,7 +39,7 @@ class CQrtFilesView final : public QTableView {
     // Vertical scrolls of either list are applied to the other one as well.
     void SetPartner(CQrtFilesView* partner);
     // The stored widths of the three columns; when any is missing (-1), each column gets a
-    // third of the list's width.
+    // third of the list's width (so it is called once the list has its size).
     void ApplyColumnWidths(const std::array<int, 3>& stored);
     std::array<int, 3> ColumnWidths() const;
     // Takes the side's font and colours and the column titles from the settings again.

@@ -122,6 +122,12 @@ class FilesViewTest : public QObject {
         w.Settle();
         QCOMPARE(w.left->selectionModel()->selectedRows().size(), 99);
         QVERIFY(!w.Selected(Side::Left, 3));
+        // Select all on the right: the 99 rows marked on the left refuse, scattered as they are.
+        w.right->selectAll();
+        w.Settle();
+        QCOMPARE(w.lists[Side::Right].Totals().files, 201);
+        QCOMPARE(w.right->selectionModel()->selectedRows().size(), 201);
+        QVERIFY(!w.Selected(Side::Right, 0) && w.Selected(Side::Right, 3));
     }
 
     void headerClicks_data() {
