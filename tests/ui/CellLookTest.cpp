@@ -1,5 +1,5 @@
-// The look of a cell as the delegate's decision function gives it, one row per colour rule,
-// and the "..." cut of a text too wide for its cell.
+// The look of a cell as the delegate's decision function gives it, one row per colour rule;
+// colours and fonts as the settings keep them; the "..." cut of a text too wide for its cell.
 #include <QTest>
 
 #include "core/RowList.h"
@@ -7,6 +7,7 @@
 #include "tests/ui/UiTest.h"
 #include "ui/CellLook.h"
 #include "ui/CellTexts.h"
+#include "ui/QtConversions.h"
 
 namespace quarto::test {
 
@@ -78,6 +79,23 @@ class CellLookTest : public QObject {
         QCOMPARE(look.background, background);
         QCOMPARE(static_cast<int>(look.hatch), hatch);
         QCOMPARE(look.highlighted, (state & kRowMarked) != 0);
+    }
+
+    void coloursAndFontsFromTheSettings() {
+        QCOMPARE(ToQColor(0x0000FF), QColor(255, 0, 0));  // 0x00BBGGRR
+        QCOMPARE(FromQColor(QColor(0x12, 0x34, 0x56)), ColorRef(0x563412));
+        const QFont base(QStringLiteral("DejaVu Sans"), 10);
+        QCOMPARE(ToQFont(LogFont{}, base), base);  // no face name: the list's default font
+        LogFont font;
+        font.faceName = "DejaVu Serif";
+        font.height = -20;  // character height in pixels
+        font.weight = 700;
+        font.italic = 1;
+        const QFont mapped = ToQFont(font, base);
+        QCOMPARE(mapped.family(), QStringLiteral("DejaVu Serif"));
+        QCOMPARE(mapped.pixelSize(), 20);
+        QCOMPARE(mapped.weight(), QFont::Bold);
+        QVERIFY(mapped.italic() && !mapped.underline() && !mapped.strikeOut());
     }
 
     void fitText() {

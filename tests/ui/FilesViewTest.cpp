@@ -259,6 +259,8 @@ class FilesViewTest : public QObject {
             for (const QAction* action : menu->actions())
                 if (!action->isSeparator() && action->menu() == nullptr) items << action->text();
             stateWhileOpen = w.lists[Side::Left].State(1);
+            const QString shots = qEnvironmentVariable("QUARTO_SCREENSHOTS");
+            if (!shots.isEmpty()) menu->grab().save(shots + QStringLiteral("/context-menu.png"));
             QTest::keyClick(menu, Qt::Key_D);  // "&Delete it"
         });
         const QRect row = w.left->visualRect(w.left->model()->index(1, 0));
