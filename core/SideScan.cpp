@@ -189,9 +189,9 @@ bool AddFoundEntry(JobContext& job, DirectoryPair& pair, Side side, const std::s
     entry.path.append(listed).append(record.name);
     entry.nameOffset = static_cast<uint16_t>(listed.size());
     entry.time = ChosenTime(record, settings.UseDateTimeType);
-    entry.size = static_cast<uint32_t>(record.size);
+    entry.size = record.size;
     entry.attributes = record.attributes;
-    const uint32_t size = entry.size;
+    const uint64_t size = entry.size;
 
     SideState& state = pair[side];
     // Only a new entry counts: a listing restarted after an early stop meets its entries
