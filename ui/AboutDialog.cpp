@@ -12,6 +12,7 @@
 
 #include "app/QuartoApp.h"
 #include "platform/ProgressSink.h"
+#include "ui/AccessKeys.h"
 #include "ui/AnimationFrames.h"
 #include "ui/ContextHelp.h"
 #include "ui/HelpTopics.h"
@@ -66,6 +67,7 @@ CAboutDialog::CAboutDialog(int& splashTimeLeft, QWidget* parent)
     }
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setAccessibleName(QStringLiteral("OK"));
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &CAboutDialog::accept);
     auto* top = new QHBoxLayout;
@@ -76,6 +78,7 @@ CAboutDialog::CAboutDialog(int& splashTimeLeft, QWidget* parent)
     layout->addLayout(top);
     layout->addWidget(m_ok, 0, Qt::AlignRight);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    AssignAccessKeys(this);
 
     m_timer.setInterval(kAnimationIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &CAboutDialog::Tick);

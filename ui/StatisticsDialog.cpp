@@ -91,8 +91,7 @@ QLabel* CStatisticsDialog::AddValue(int id, const QString& name) {
     auto* value = new QLabel(this);
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     value->setAccessibleName(name);
-    // Keyboard users can reach the figures (and copy them) too.
-    value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("0,000,000,000,000")));
     m_fields[id - kStatsUsage] = value;
     return value;

@@ -81,6 +81,7 @@ class DialogsTest : public QObject {
         QCOMPARE(s.frame.messages[0].id, uint32_t{UM_DISPLAYEVENT});
         QCOMPARE(s.frame.messages[0].lParam, intptr_t{kSeverityWarning});
         QVERIFY(s.frame.messages[0].text.find("Can't get right free space") != std::string::npos);
+        QCOMPARE(AccessFaults(dialog), QStringList{});
         Screenshot(*dialog, QStringLiteral("statistics"));
 
         // What changed reaches the dialog at its next paint.
@@ -187,6 +188,7 @@ class DialogsTest : public QObject {
         for (AboutField bold : {kAboutProductName, kAboutDescription})
             QCOMPARE(about.Field(bold).font().weight(), QFont::Bold);
         QCOMPARE(about.Field(kAboutVersion).font().weight(), QFont::Normal);
+        QCOMPARE(AccessFaults(&about), QStringList{});
 
         QTest::mouseClick(&pressed.OkButton(), Qt::LeftButton);  // OK ends the splash time
         QCOMPARE(pressedTime, 0);

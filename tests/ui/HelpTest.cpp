@@ -148,6 +148,7 @@ class HelpTest : public QObject {
         QCOMPARE(window->windowTitle(), QStringLiteral("Settings - Quarto manual"));
         QVERIFY(window->Browser().verticalScrollBar()->value() > 0);  // scrolled down to Startup
         QVERIFY(window->Browser().toPlainText().contains(QStringLiteral("Display Logo at start")));
+        QCOMPARE(AccessFaults(window), QStringList{});
         Screenshot(*window, QStringLiteral("help"));
         OpenHelp(ContentsTopic());
         QCOMPARE(window->Browser().verticalScrollBar()->value(), 0);
