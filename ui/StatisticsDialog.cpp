@@ -51,7 +51,6 @@ CStatisticsDialog::CStatisticsDialog(const StatisticsSource& source, SettingsSto
     setAttribute(Qt::WA_DeleteOnClose);
     SetHelpId(this, kHelpStatistics);
     InstallHelpKeys(this);
-    m_shown.fill(-1);
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(12);
@@ -121,7 +120,7 @@ void CStatisticsDialog::ShowFreeSpace(Side side, FrameSink* window, ErrorSink& e
 void CStatisticsDialog::UpdateFigures() {
     const SideStatistics left = m_source.Figures(Side::Left);
     const SideStatistics right = m_source.Figures(Side::Right);
-    const std::array<std::pair<uint32_t, int>, 6> figures = {{
+    const std::array<std::pair<uint64_t, int>, 6> figures = {{
         {left.totalFiles, kStatsLeftFiles},
         {left.markedBytes, kStatsLeftMarked},
         {left.directoryBytes, kStatsLeftDirectory},

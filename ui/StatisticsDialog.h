@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "core/Side.h"
 
@@ -68,8 +69,8 @@ class CStatisticsDialog final : public QDialog {
     QLabel* m_fields[10047 - kStatsUsage] = {};
     QPushButton* m_close;
     // The figures shown: per side total files, marked bytes, directory bytes; then the usage
-    // and operations counters. -1 until the first paint, so that it fills every field.
-    std::array<int64_t, 8> m_shown;
+    // and operations counters. None until the first paint, so that it fills every field.
+    std::array<std::optional<uint64_t>, 8> m_shown;
     bool m_positionStored = false;
 };
 

@@ -13,10 +13,11 @@ namespace quarto {
 
 class DirectoryPair;
 
+// Wide enough for every figure a side may keep, whatever width the engine counts in.
 struct SideStatistics {
-    uint32_t totalFiles = 0;      // files the last scan of the side took
-    uint32_t markedBytes = 0;     // the sizes of the marked files of the side's list
-    uint32_t directoryBytes = 0;  // the sizes of the files the scan took; wraps past 4 GiB
+    uint64_t totalFiles = 0;      // files the last scan of the side took
+    uint64_t markedBytes = 0;     // the sizes of the marked files of the side's list
+    uint64_t directoryBytes = 0;  // the sizes of the files the scan took
 };
 
 class StatisticsSource {
