@@ -68,8 +68,7 @@ ColorRef DefaultColor(ColorRef Settings::*member, const SystemColors& colors) {
 CColorsPage::CColorsPage(int templateId, const QString& title, PageContext& context,
                          std::span<const ColorRow> rows)
     : CSettingsPage(templateId, title, context) {
-    m_column = new QVBoxLayout(this);
-    m_column->setAlignment(Qt::AlignTop);
+    m_column = ContentColumn();
     // Every group's grid has the same columns, so that samples and like buttons line up down
     // the page; a page without fonts has no font column.
     const bool fonts =
@@ -87,7 +86,6 @@ CColorsPage::CColorsPage(int templateId, const QString& title, PageContext& cont
             // with the titled groups'.
             auto* box = new QGroupBox(group != nullptr ? QString::fromLatin1(group) : QString(), this);
             grid = new QGridLayout(box);
-            grid->setColumnStretch(kBackColumn + 1, 1);
             if (fonts) {
                 // Holds the font column open (with its spacing) in groups without a font.
                 auto* keep = new QWidget(box);

@@ -63,6 +63,17 @@ void CSettingsPage::FocusRefused() {
     if (auto* edit = qobject_cast<QLineEdit*>(m_refused)) edit->selectAll();
 }
 
+QVBoxLayout* CSettingsPage::ContentColumn() {
+    auto* outer = new QVBoxLayout(this);
+    auto* row = new QHBoxLayout;
+    auto* column = new QVBoxLayout;
+    row->addLayout(column);
+    row->addStretch(1);
+    outer->addLayout(row);
+    outer->addStretch(1);
+    return column;
+}
+
 QCheckBox* CSettingsPage::AddCheck(QBoxLayout* into, int id, const char* caption, bool Settings::*member) {
     auto* box = new QCheckBox(QString::fromLatin1(caption), this);
     box->setObjectName(ControlName(id));
@@ -77,7 +88,7 @@ QLineEdit* CSettingsPage::AddEdit(QFormLayout* into, int id, const char* caption
                                   std::string Settings::*member, QWidget* beside) {
     auto* edit = new QLineEdit(QFile::decodeName(QByteArray::fromStdString(m_copy.*member)), this);
     edit->setObjectName(ControlName(id));
-    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 48);
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 60);
     // Only what the user types is taken: a stored value in bytes no encoding can show stays
     // exactly as it was.
     connect(edit, &QLineEdit::textEdited, this,
@@ -100,6 +111,7 @@ QButtonGroup* CSettingsPage::AddChoices(QBoxLayout* into, const char* title,
                                         std::initializer_list<Choice> choices, int Settings::*member) {
     auto* box = new QGroupBox(QString::fromLatin1(title), this);
     auto* column = new QVBoxLayout(box);
+    column->setAlignment(Qt::AlignTop);  // beside a taller group the buttons stay together
     auto* group = new QButtonGroup(box);
     int value = 0;
     for (const Choice& choice : choices) {

@@ -13,6 +13,7 @@
 #include "core/Settings.h"
 
 class QBoxLayout;
+class QVBoxLayout;
 class QButtonGroup;
 class QCheckBox;
 class QFormLayout;
@@ -81,6 +82,9 @@ class CSettingsPage : public QWidget {
         const char* caption;
     };
 
+    // The page's column, made once: its controls keep their natural sizes from the top left,
+    // whatever room the notebook (as wide as its twelve tabs) leaves around them.
+    QVBoxLayout* ContentColumn();
     // Controls go into `into`; with a null layout the caller places them.
     QCheckBox* AddCheck(QBoxLayout* into, int id, const char* caption, bool Settings::*member);
     // A labelled field; `beside` (a button) shares its row.

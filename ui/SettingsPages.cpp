@@ -14,13 +14,6 @@ namespace {
 
 using S = Settings;
 
-// The page's column: its controls from the top, the rest of the height left empty.
-QVBoxLayout* Column(QWidget* page) {
-    auto* column = new QVBoxLayout(page);
-    column->setAlignment(Qt::AlignTop);
-    return column;
-}
-
 QFormLayout* Form(QVBoxLayout* column) {
     auto* form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
@@ -33,7 +26,7 @@ QFormLayout* Form(QVBoxLayout* column) {
 CCheckPage::CCheckPage(PageContext& context, std::function<void()> exchanged)
     : CSettingsPage(12130, QStringLiteral("Check differences in"), context),
       m_exchanged(std::move(exchanged)) {
-    QVBoxLayout* column = Column(this);
+    QVBoxLayout* column = ContentColumn();
     auto* file = new QGroupBox(QStringLiteral("File"), this);
     auto* grid = new QGridLayout(file);
     // Each option that depends on another stands beside it.
@@ -80,7 +73,7 @@ bool CCheckPage::Leave() {
 
 CComparitorPage::CComparitorPage(PageContext& context)
     : CSettingsPage(12050, QStringLiteral("Comparitors"), context) {
-    QFormLayout* form = Form(Column(this));
+    QFormLayout* form = Form(ContentColumn());
     AddEdit(form, 8150, "Compare program 1 path/file:", &S::ComparitorProgram);
     AddEdit(form, 8152, "Compare program 1 options:", &S::ComparitorProgramOptions);
     AddEdit(form, 8154, "Compare program 2 path/file:", &S::ComparitorProgram2);
@@ -89,7 +82,7 @@ CComparitorPage::CComparitorPage(PageContext& context)
 
 CConfirmPage::CConfirmPage(PageContext& context)
     : CSettingsPage(12140, QStringLiteral("Confirmations"), context) {
-    QVBoxLayout* column = Column(this);
+    QVBoxLayout* column = ContentColumn();
     AddCheck(column, 8620, "Confirm on Copy", &S::ConfirmCopy);
     AddCheck(column, 8622, "Confirm on Move", &S::ConfirmMove);
     AddCheck(column, 8624, "Confirm on Delete", &S::ConfirmDelete);
@@ -98,13 +91,13 @@ CConfirmPage::CConfirmPage(PageContext& context)
 }
 
 CEditorPage::CEditorPage(PageContext& context) : CSettingsPage(12040, QStringLiteral("Editor"), context) {
-    QFormLayout* form = Form(Column(this));
+    QFormLayout* form = Form(ContentColumn());
     AddEdit(form, 8140, "Editor path/file:", &S::EditorProgram);
     AddEdit(form, 8142, "Editor options:", &S::EditorProgramOptions);
 }
 
 CFiltersPage::CFiltersPage(PageContext& context) : CSettingsPage(12010, QStringLiteral("Filters"), context) {
-    QFormLayout* form = Form(Column(this));
+    QFormLayout* form = Form(ContentColumn());
     AddEdit(form, 8042, "Include masks:", &S::IncludeMasks);
     AddEdit(form, 8044, "Exclude masks:", &S::ExcludeMasks);
     auto* find = new QPushButton(QStringLiteral("Find..."), this);
@@ -118,14 +111,14 @@ CFiltersPage::CFiltersPage(PageContext& context) : CSettingsPage(12010, QStringL
 CMarkClearPage::CMarkClearPage(PageContext& context)
     : CSettingsPage(12030, QStringLiteral("Mark/Clear"), context) {
     auto* row = new QHBoxLayout;
-    Column(this)->addLayout(row);
+    ContentColumn()->addLayout(row);
     AddChoices(row, "F2/button marks all in:", {{8100, "Left"}, {8101, "Right"}}, &S::MarkAllOn);
     AddChoices(row, "F3/button clears all in:", {{8120, "Left"}, {8121, "Right"}, {8122, "Both"}},
                &S::ClearAllOn);
 }
 
 CMiscPage::CMiscPage(PageContext& context) : CSettingsPage(12160, QStringLiteral("Miscellaneous"), context) {
-    QVBoxLayout* column = Column(this);
+    QVBoxLayout* column = ContentColumn();
     AddCheck(column, 8580, "Ignore target File Attributes", &S::IgnoreFileAttributes);
     AddCheck(column, 8582, "Move does Copy/Delete", &S::MoveIsCopyDelete);
     AddCheck(column, 8584, "Disable automatic Refresh", &S::DisableAutoRefresh);
@@ -137,7 +130,6 @@ CMiscPage::CMiscPage(PageContext& context) : CSettingsPage(12160, QStringLiteral
     auto* row = new QHBoxLayout;
     row->addWidget(label);
     row->addWidget(pause);
-    row->addStretch();
     column->addLayout(row);
     m_pause = NumberField(pause, &S::ScanPausePerEntry, 0, 1000);
 }
@@ -150,7 +142,7 @@ bool CMiscPage::Leave() {
 
 CRunProgramPage::CRunProgramPage(PageContext& context)
     : CSettingsPage(12100, QStringLiteral("Run programs"), context) {
-    QFormLayout* form = Form(Column(this));
+    QFormLayout* form = Form(ContentColumn());
     AddEdit(form, 8260, "Run program 1 path/file:", &S::RunProgram);
     QCheckBox* first = AddCheck(nullptr, 8262, "Use current generating .cmd", &S::RunProgramUseGenCmd);
     form->addRow(QString(), first);
@@ -166,13 +158,12 @@ CRunProgramPage::CRunProgramPage(PageContext& context)
 }
 
 CShowPage::CShowPage(PageContext& context) : CSettingsPage(12170, QStringLiteral("Show"), context) {
-    QVBoxLayout* column = Column(this);
+    QVBoxLayout* column = ContentColumn();
     auto* progress = new QHBoxLayout;
     m_showProgress = AddCheck(progress, 8442, "Show Progress dialog; update interval: ", &S::ShowProgress);
     QLineEdit* interval =
         AddNumber(8443, QStringLiteral("Progress update interval (entries)"), &S::ShowProgressInterval);
     progress->addWidget(interval);
-    progress->addStretch();
     progress->setSpacing(0);
     column->addLayout(progress);
     m_interval = NumberField(interval, &S::ShowProgressInterval, 0, 10000);
@@ -199,7 +190,7 @@ bool CShowPage::Leave() {
 }
 
 CStartupPage::CStartupPage(PageContext& context) : CSettingsPage(12180, QStringLiteral("Startup"), context) {
-    QVBoxLayout* column = Column(this);
+    QVBoxLayout* column = ContentColumn();
     AddCheck(column, 8420, "Display Logo at start", &S::DisplayLogo);
     AddCheck(column, 8424, "Include Subdirectories at start", &S::IncludeSubdirsAtStart);
     AddCheck(column, 8426, "Include Network Drives at start", &S::IncludeNetworkAtStart);
