@@ -10,6 +10,7 @@
 #include "app/QuartoApp.h"
 #include "core/DirectoryPair.h"
 #include "platform/ErrorSink.h"
+#include "platform/ProgressSink.h"
 #include "platform/Prompter.h"
 #include "tests/ui/DialogFixtures.h"
 #include "tests/ui/UiFixtures.h"
@@ -202,6 +203,17 @@ class DialogsTest : public QObject {
         Screenshot(about, QStringLiteral("about"));
         QTest::keyClick(&about, Qt::Key_Escape);
         QVERIFY(!about.isVisible());
+
+        // Shown by the frame: modal, the progress dialog hidden meanwhile.
+        RecordingProgressSink progress;
+        int splashTime = 400;  // two steps
+        bool hiddenWhileOpen = false;
+        QTimer::singleShot(100,
+                           [&] { hiddenWhileOpen = progress.Hidden() && QApplication::activeModalWidget(); });
+        ShowAboutBox(splashTime, nullptr, &progress);
+        QVERIFY(hiddenWhileOpen);
+        QVERIFY(!progress.Hidden());
+        QCOMPARE(splashTime, 0);
     }
 };
 
