@@ -1,0 +1,24 @@
+#include "ui/StatisticsSource.h"
+
+#include "core/DirectoryPair.h"
+
+namespace quarto {
+
+SideStatistics PairStatistics::Figures(Side side) const {
+    const SideState& state = m_pair[side];
+    return {state.directoryFileCount, m_pair.List(side).Totals().bytes, state.directoryByteTotal};
+}
+
+uint32_t PairStatistics::UsageCounter() const {
+    return static_cast<uint32_t>(m_pair.GetSettings().UsageCounter);
+}
+
+uint32_t PairStatistics::OperationsCounter() const {
+    return static_cast<uint32_t>(m_pair.GetSettings().OperationsCounter);
+}
+
+std::string PairStatistics::Directory(Side side) const {
+    return m_pair.Directory(side);
+}
+
+}  // namespace quarto
