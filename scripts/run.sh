@@ -14,7 +14,7 @@ if [ $# -eq 0 ]; then
     set -- -r demo/left demo/right
 fi
 status=0
-build/app/quarto --report "$@" || status=$?
+build/ui/quarto --report "$@" || status=$?
 case $status in
     0) echo "quarto: every listed pair is identical" ;;
     1) echo "quarto: the trees differ (flag word per pair in the first column)" ;;
