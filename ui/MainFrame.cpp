@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QHBoxLayout>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStyle>
@@ -155,8 +154,6 @@ void CMainFrame::CreateActions() {
     for (int command : {kCmdIncludeNetworkDrives, kCmdIncludeSubdirectories, kCmdExcludeUniqueLeft,
                         kCmdExcludeUniqueRight, kCmdGenerateCommandFile, kCmdToolbar, kCmdStatusBar})
         if (QAction* action = Action(command)) action->setCheckable(true);
-    // The run items get their texts when the Actions menu is built.
-    for (int command : {kCmdRunProgram1, kCmdRunProgram2}) Action(command)->setVisible(false);
 }
 
 QMenu* CMainFrame::CreateMenu(const res::MenuItem& item, QWidget* parent) {
@@ -204,7 +201,6 @@ void CMainFrame::AddRunItems() {
         if (source.empty()) continue;
         QAction* action = Action(item.command);
         action->setText(QStringLiteral("Run ") + ProgramItemName(source));
-        action->setVisible(true);
         m_actionsMenu->addAction(action);
         added = true;
     }
@@ -242,18 +238,11 @@ void CMainFrame::CreateToolBar() {
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(true);
-    auto* panes = new QWidget(bar);
-    panes->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    auto* layout = new QHBoxLayout(panes);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    m_panes[0] = new StatusPane(QStringLiteral("Left directory"), panes);
-    m_panes[1] = new StatusPane(QStringLiteral("Right directory"), panes);
+    m_statusPanes = new StatusPanes(bar);
+    for (Side side : kSides) m_panes[Index(side)] = &m_statusPanes->Pane(static_cast<int>(Index(side)));
     m_panes[0]->setObjectName(QStringLiteral("pane6030"));
     m_panes[1]->setObjectName(QStringLiteral("pane6032"));
-    layout->addWidget(m_panes[0], 0);
-    layout->addWidget(m_panes[1], 1);
-    bar->addPermanentWidget(panes, 1);
+    bar->addPermanentWidget(m_statusPanes, 1);
 }
 
 void CMainFrame::CreatePanes() {

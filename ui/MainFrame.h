@@ -10,6 +10,7 @@
 // layout in the settings. UI thread only.
 #pragma once
 
+#include <QGuiApplication>
 #include <QMainWindow>
 #include <QTimer>
 #include <array>
@@ -40,6 +41,7 @@ class CQrtSplitterWnd;
 class QtFrameSink;
 class RowListWatcher;
 class StatusPane;
+class StatusPanes;
 
 class CMainFrame final : public QMainWindow, public FrameView, public FilesViewHost, public DriveViewHost {
     Q_OBJECT
@@ -58,6 +60,8 @@ class CMainFrame final : public QMainWindow, public FrameView, public FilesViewH
     void StartTreeFills();
     // Runs when the window has closed for good (the application's event loop ends there).
     std::function<void()> onClosed;
+    // The keys held down now (Shift closes at once); tests hold keys of their own.
+    std::function<Qt::KeyboardModifiers()> keyboardModifiers = &QGuiApplication::queryKeyboardModifiers;
 
     QAction* Action(int command) const;
     QMenu* ActionsMenu() const { return m_actionsMenu; }
@@ -153,6 +157,7 @@ class CMainFrame final : public QMainWindow, public FrameView, public FilesViewH
     CQrtSplitterWnd* m_splitter = nullptr;
     std::array<CQrtFilesView*, 2> m_lists{};
     std::array<CQrtDriveView*, 2> m_treeViews{};
+    StatusPanes* m_statusPanes = nullptr;
     std::array<StatusPane*, 2> m_panes{};
     QTimer m_uiUpdate;
 

@@ -38,6 +38,7 @@ void CMainFrame::ShowFirstTime() {
     RestoreToolBarState();
     m_splitter->SetInitialSizes(m_app.store.ReadLayout("LeftPaneWidth"), m_app.store.ReadLayout("DrivePaneHeight"));
     RestorePlacement();
+    if (!m_splitter->InitialSizesApplied()) m_splitter->ApplyInitialSizes();
     m_laidOut = true;
     FitStatusPanes(m_splitter->ColumnWidth());
     if (!m_columnsSized) ApplyStoredColumnWidths();
@@ -83,7 +84,7 @@ void CMainFrame::ApplyStoredColumnWidths() {
 
 // The first pane is exactly as wide as the splitter's left column; the second takes the rest.
 void CMainFrame::FitStatusPanes(int columnWidth) {
-    m_panes[0]->setFixedWidth(std::max(columnWidth, 0));
+    m_statusPanes->SetFirstWidth(columnWidth);
 }
 
 void CMainFrame::SaveLayoutAndCounters() {

@@ -66,7 +66,7 @@ void CMainFrame::RequestClose() {
 }
 
 bool CMainFrame::CloseAllowed() {
-    if ((QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) != 0) return true;
+    if ((keyboardModifiers() & Qt::ShiftModifier) != 0) return true;
     if (IsBusy() && !m_app.controller.ExitAllowed()) return false;
     const RunOptions& run = m_app.run;
     if (m_app.settings.ConfirmExit && !run.batchSnapshot[0] && !run.batchSnapshot[1]) {

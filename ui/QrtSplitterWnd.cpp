@@ -38,7 +38,7 @@ void CQrtSplitterWnd::SetInitialSizes(int leftPaneWidth, int drivePaneHeight) {
     m_initialWidth = leftPaneWidth;
     m_initialHeight = drivePaneHeight;
     m_initialApplied = false;
-    if (width() > 0 && height() > 0 && isVisible()) ApplyInitialSizes();
+    if (isVisible() && width() > 0 && height() > 0) ApplyInitialSizes();
 }
 
 int CQrtSplitterWnd::ColumnWidth() const {
@@ -79,6 +79,10 @@ void CQrtSplitterWnd::ColumnMoved(QSplitter& moved) {
 
 void CQrtSplitterWnd::ApplyInitialSizes() {
     m_initialApplied = true;
+    // The rows take their sizes from the layouts first, or setSizes would be scaled later.
+    layout()->activate();
+    m_rows->resize(size());
+    for (QSplitter* row : m_columns) row->resize(width(), row->height());
     const int clientWidth = m_columns[1]->width() - m_columns[1]->handleWidth();
     const int clientHeight = m_rows->height() - m_rows->handleWidth();
     SetColumnWidth(m_initialWidth >= 0 ? m_initialWidth : DefaultColumnWidth(clientWidth));
@@ -87,13 +91,7 @@ void CQrtSplitterWnd::ApplyInitialSizes() {
 
 void CQrtSplitterWnd::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (m_initialApplied || width() <= 0 || height() <= 0) {
-        ColumnMoved(*m_columns[1]);
-        return;
-    }
-    // The children take their sizes from the layout first.
-    layout()->activate();
-    ApplyInitialSizes();
+    ColumnMoved(*m_columns[1]);
 }
 
 void CQrtSplitterWnd::StartKeyboardSplit() {

@@ -2,7 +2,7 @@
 // and right column. Its columns and its rows move together: dragging the bar between the trees
 // moves the bar between the lists, and the one bar across moves both columns' panes. The
 // stored sizes (LeftPaneWidth, DrivePaneHeight; -1 means half the width, a quarter of the
-// height) are applied once the splitter has its first size. "Split" moves the bars from the
+// height) are applied once the window is shown. "Split" moves the bars from the
 // keyboard: arrows move them, Enter keeps, Esc puts them back. UI thread only.
 #pragma once
 
@@ -25,8 +25,11 @@ class CQrtSplitterWnd final : public QWidget {
     void SetPane(int row, int column, QWidget* pane);
     QWidget* Pane(int row, int column) const { return m_panes[row * 2 + column]; }
 
-    // The stored sizes, -1 for the defaults.
+    // The stored sizes, -1 for the defaults; applied at once when the splitter is shown, else by
+    // ApplyInitialSizes once it is.
     void SetInitialSizes(int leftPaneWidth, int drivePaneHeight);
+    void ApplyInitialSizes();
+    bool InitialSizesApplied() const { return m_initialApplied; }
     int ColumnWidth() const;  // column 0, in pixels
     int RowHeight() const;    // row 0, in pixels
     void SetColumnWidth(int width);
@@ -50,7 +53,6 @@ class CQrtSplitterWnd final : public QWidget {
 
   private:
     void ColumnMoved(QSplitter& moved);
-    void ApplyInitialSizes();
     bool KeyboardSplitKey(int key);
 
     QSplitter* m_rows;

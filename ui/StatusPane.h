@@ -1,4 +1,4 @@
-// One pane of the main window's status bar: a directory shown whole when it fits and cut in the
+// The main window's status bar panes. One pane: a directory shown whole when it fits and cut in the
 // middle with "..." when it does not, so the window never grows to fit a long path. Screen
 // readers get the whole text. UI thread only.
 #pragma once
@@ -24,6 +24,29 @@ class StatusPane final : public QLabel {
     void Elide();
 
     QString m_fullText;
+};
+
+// The status bar's two panes side by side: the first as wide as it is told, the second taking
+// the rest.
+class StatusPanes final : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit StatusPanes(QWidget* parent = nullptr);
+
+    StatusPane& Pane(int index) const { return *m_panes[index]; }
+    void SetFirstWidth(int width);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void Place();
+
+    StatusPane* m_panes[2];
+    int m_firstWidth = 0;
 };
 
 }  // namespace quarto
