@@ -3,9 +3,9 @@
 #include <QAction>
 #include <QFile>
 #include <QActionGroup>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QWhatsThis>
 
 #include "app/ExternalPrograms.h"
 #include "app/SettingsStore.h"
@@ -18,8 +18,8 @@
 #include "ops/OperationDriver.h"
 #include "ops/Refresh.h"
 #include "res/CommandIds.h"
-#include "ui/DialogLauncher.h"
 #include "ui/FileChoosers.h"
+#include "ui/FrameDialogs.h"
 #include "ui/MainFrame.h"
 #include "ui/NextView.h"
 #include "ui/QrtFilesView.h"
@@ -89,6 +89,10 @@ void CMainFrame::UpdateActions() {
     for (const auto& [command, checked] : checks) Action(command)->setChecked(checked);
     if (QAction* view = Action(s.FilterMode)) view->setChecked(true);
     for (Side side : kSides) m_panes[Index(side)]->SetFullText(DisplayPath(m_app.pair.Directory(side)));
+    // The statistics read the scan's counters only while no job runs: once one has ended, they
+    // may have moved.
+    if (m_wasBusy && !busy) InvalidateStatistics();
+    m_wasBusy = busy;
 }
 
 void CMainFrame::ExecuteCommand(int command) {
@@ -162,26 +166,24 @@ void CMainFrame::ExecuteCommand(int command) {
 }
 
 void CMainFrame::ShowDialog(int command) {
-    DialogLauncher& dialogs = m_parts.dialogs;
+    FrameDialogs& dialogs = *m_dialogs;
     switch (command) {
         case kCmdSettings:
-            if (dialogs.ShowSettings(this)) ApplySettings();
+            dialogs.ShowSettings(this);  // its changes come into effect through SettingsSheetHost
             break;
         case kCmdStatistics:
             dialogs.ShowStatistics(this);
             break;
         case kCmdSortDialog:
-            if (dialogs.ShowSort(this)) StartRefresh();
+            dialogs.ShowSort(this);  // a changed order asks for its refresh itself (UM_REFRESH)
             break;
         case kCmdAbout: {
             int stays = -1;  // opened by the user: stays until OK
+            const QScopedValueRollback open(m_aboutBoxOpen, true);
             dialogs.ShowAboutBox(this, stays);
             break;
         }
         case kCmdContextHelp:
-            QWhatsThis::enterWhatsThisMode();
-            dialogs.ShowHelp(this, command);
-            break;
         case kCmdHelpTopics:
         case kCmdHelp:
         case kCmdHelpIndex:
@@ -209,11 +211,33 @@ void CMainFrame::ChangeSortMode(int sortMode) {
     m_sink->Post({UM_REFRESH});
 }
 
-// The fills' own busy ends, and their UM_TREEFILLED handling, bring the count back to 0.
 void CMainFrame::ToggleNetworkDrives() {
-    m_sink->Send({UM_BUSY, kBusyBegin});
     m_app.settings.IncludeNetworkDrives = !m_app.settings.IncludeNetworkDrives;
+    RefillTrees();
+}
+
+// The fills' own busy ends, and their UM_TREEFILLED handling, bring the count back to 0.
+void CMainFrame::RefillTrees() {
+    m_sink->Send({UM_BUSY, kBusyBegin});
     StartTreeFills();
+}
+
+void CMainFrame::ApplyListSettings(Side side) {
+    List(side).ApplySettings();
+}
+
+// The trees keep their colours in their palettes; the lists' delegates read the settings as they
+// paint.
+void CMainFrame::RedrawFrame() {
+    for (Side side : kSides) {
+        TreeView(side).ApplySettings();
+        List(side).viewport()->update();
+    }
+    update();
+}
+
+void CMainFrame::CurrentViewChanged() {
+    UpdateActions();
 }
 
 void CMainFrame::ToggleCommandFile() {

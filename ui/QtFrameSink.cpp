@@ -34,10 +34,15 @@ void QtFrameSink::Post(FrameMessage message) {
         this, [this, message = std::move(message)] { Deliver(message, nullptr); }, Qt::QueuedConnection);
 }
 
+// A scan asks once per file it takes: one call is queued at a time, so a million files make a
+// handful of repaints rather than a million queued calls. The flag drops before the handler
+// reads the figures, so a change made meanwhile queues anew.
 void QtFrameSink::InvalidateStatistics() {
+    if (m_statisticsQueued.exchange(true, std::memory_order_acq_rel)) return;
     QMetaObject::invokeMethod(
         this,
         [this] {
+            m_statisticsQueued.store(false, std::memory_order_release);
             if (!IsShutDown() && onInvalidateStatistics) onInvalidateStatistics();
         },
         Qt::QueuedConnection);

@@ -5,10 +5,11 @@
 // no worker hangs in a send while the program ends and joins it.
 //
 // Threads: Send and Post on any thread; the handler and Shutdown on the UI thread, the thread
-// that created the sink. m_lock guards m_waiting and m_closed.
+// that created the sink. m_lock guards m_waiting and m_closed; m_statisticsQueued is atomic.
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <functional>
 #include <future>
 #include <list>
@@ -48,6 +49,7 @@ class QtFrameSink final : public QObject, public FrameSink {
     mutable std::mutex m_lock;
     std::list<Reply> m_waiting;  // replies of sends queued and not yet handled
     bool m_closed = false;
+    std::atomic<bool> m_statisticsQueued{false};  // a statistics notice waits in the queue
 };
 
 }  // namespace quarto

@@ -5,8 +5,12 @@
 namespace quarto {
 
 SideStatistics PairStatistics::Figures(Side side) const {
-    const SideState& state = m_pair[side];
-    return {state.directoryFileCount, m_pair.List(side).Totals().bytes, state.directoryByteTotal};
+    ScanFigures& scan = m_lastRead[Index(side)];
+    if (!m_jobRunning || !m_jobRunning()) {
+        const SideState& state = m_pair[side];
+        scan = {state.directoryFileCount, state.directoryByteTotal};
+    }
+    return {scan.files, m_pair.List(side).Totals().bytes, scan.bytes};
 }
 
 uint32_t PairStatistics::UsageCounter() const {

@@ -4,7 +4,9 @@
 // the frame may bring their own. UI thread only.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/Side.h"
@@ -30,9 +32,13 @@ class StatisticsSource {
     virtual std::string Directory(Side side) const = 0;
 };
 
+// The scan raises a side's file count and byte total on its worker without a lock, so they are
+// read only while `jobRunning` says no job runs; meanwhile the figures read last are shown. The
+// marked bytes are the list's own locked totals and always current.
 class PairStatistics final : public StatisticsSource {
   public:
-    explicit PairStatistics(DirectoryPair& pair) : m_pair(pair) {}
+    explicit PairStatistics(DirectoryPair& pair, std::function<bool()> jobRunning = {})
+        : m_pair(pair), m_jobRunning(std::move(jobRunning)) {}
 
     SideStatistics Figures(Side side) const override;
     uint32_t UsageCounter() const override;
@@ -40,7 +46,14 @@ class PairStatistics final : public StatisticsSource {
     std::string Directory(Side side) const override;
 
   private:
+    struct ScanFigures {
+        uint64_t files = 0;
+        uint64_t bytes = 0;
+    };
+
     DirectoryPair& m_pair;
+    std::function<bool()> m_jobRunning;
+    mutable std::array<ScanFigures, 2> m_lastRead{};
 };
 
 }  // namespace quarto

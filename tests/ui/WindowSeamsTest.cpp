@@ -48,6 +48,23 @@ class WindowSeamsTest : public QObject {
         QCOMPARE(handled.size(), size_t{2});
     }
 
+    // A scan asks for a statistics repaint once per file: the UI thread hears of a burst once,
+    // and of a change after that again.
+    void StatisticsNoticesCoalesce() {
+        QtFrameSink sink([](const FrameMessage&) -> intptr_t { return 0; });
+        int heard = 0;
+        sink.onInvalidateStatistics = [&] { ++heard; };
+        std::thread scan([&] {
+            for (int i = 0; i < 100000; ++i) sink.InvalidateStatistics();
+        });
+        scan.join();
+        QCoreApplication::processEvents();
+        QCOMPARE(heard, 1);
+        sink.InvalidateStatistics();
+        QCoreApplication::processEvents();
+        QCOMPARE(heard, 2);
+    }
+
     // A worker's question is a message box on the UI thread with the caption, text, buttons and
     // default as given; the button pressed is the worker's answer. After shutdown a question is
     // answered Cancel (or Abort) without a box.
