@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <future>
 #include <thread>
 
@@ -14,6 +15,7 @@
 #include "tests/ui/UiTest.h"
 #include "ui/DriveTreeModel.h"
 #include "ui/QrtFilesView.h"
+#include "ui/QrtSplitterWnd.h"
 
 namespace quarto::test {
 
@@ -166,6 +168,13 @@ class WindowSeamsTest : public QObject {
         QCOMPARE(h.settings.LeftDir, h.disk.Path("left/sub/"));
         QCOMPARE(view.currentIndex(), sub);
         QVERIFY(QTest::qWaitFor([&] { return h.frame->List(Side::Left).model()->rowCount() == 1; }));  // placeholder
+        // The selection spans the pane's width, as the pane narrows and widens again, without
+        // a sideways scroll bar while the names fit.
+        for (int column : {320, 250, 480}) {
+            h.frame->Splitter().SetColumnWidth(column);
+            QTRY_COMPARE(view.columnWidth(0), view.viewport()->width());
+            QVERIFY(!view.horizontalScrollBar()->isVisible());
+        }
     }
 };
 
