@@ -2,6 +2,7 @@
 // write them from any thread; every write is dropped while no dialog exists.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -28,6 +29,33 @@ class NullProgressSink : public ProgressSink {
     void SetCountText(const std::string&) override {}
     void Hide() override {}
     void Show() override {}
+};
+
+// Forwards to the progress dialog of the main window once it has registered itself (SetTarget);
+// before that, and after SetTarget(nullptr), there is no dialog. Any thread; the target is
+// replaced only while no worker runs.
+class ProgressRelay : public ProgressSink {
+  public:
+    void SetTarget(ProgressSink* target) { m_target.store(target); }
+    bool Exists() const override {
+        ProgressSink* target = m_target.load();
+        return target != nullptr && target->Exists();
+    }
+    void SetOperationText(const std::string& text) override {
+        if (ProgressSink* target = m_target.load()) target->SetOperationText(text);
+    }
+    void SetCountText(const std::string& text) override {
+        if (ProgressSink* target = m_target.load()) target->SetCountText(text);
+    }
+    void Hide() override {
+        if (ProgressSink* target = m_target.load()) target->Hide();
+    }
+    void Show() override {
+        if (ProgressSink* target = m_target.load()) target->Show();
+    }
+
+  private:
+    std::atomic<ProgressSink*> m_target{nullptr};
 };
 
 // A dialog that keeps what it was told, for tests and the headless run.

@@ -28,7 +28,12 @@ int DefaultAnswer(uint32_t type) {
 }
 
 int DefaultAnswerPrompter::MessageBox(const std::string& text, const std::string& caption, uint32_t type) {
-    const int answer = DefaultAnswer(type);
+    int answer = DefaultAnswer(type);
+    if (m_answering == Answering::CancelWhereOffered) {
+        const std::vector<int> buttons = ButtonsOf(type);
+        for (int button : buttons)
+            if (button == IDCANCEL) answer = IDCANCEL;
+    }
     std::string line = caption + ": " + text + " [answered " + std::to_string(answer) + "]\n";
     // One write per question, so concurrent workers' lines do not interleave.
     [[maybe_unused]] ssize_t n = write(m_logFd, line.data(), line.size());
