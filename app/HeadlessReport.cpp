@@ -77,11 +77,6 @@ bool Report::CheckBatchName() {
 bool Report::Refresh() {
     MessageLoop& loop = *m_app.HeadlessLoop();
     FrameController& controller = m_app.Controller();
-    bool errorShown = false;
-    loop.SetHandler([&](const FrameMessage& message) {
-        if (message.id == UM_DISPLAYEVENT && (message.lParam & 0xFFFF) == kSeverityError) errorShown = true;
-        return controller.Handle(message);
-    });
     bool finished = false;
     bool cancelled = false;
     auto batch = controller.afterRefresh;
@@ -93,14 +88,14 @@ bool Report::Refresh() {
     const bool snapshotSide[2] = {!m_app.Pair()[Side::Left].snapshotPath.empty(),
                                   !m_app.Pair()[Side::Right].snapshotPath.empty()};
     m_app.Refresh().StartRefresh();
-    while (!finished || controller.Busy().IsBusy() || m_app.Threads().Active() > 0) loop.RunOne(20);
+    loop.RunUntil([&] { return finished && controller.Idle(); });
     controller.afterRefresh = batch;
 
     if (cancelled) return Fail("the comparison was cancelled");
     for (Side side : kSides)
         if (snapshotSide[Index(side)] && m_app.Pair()[side].snapshotPath.empty())
             return Fail("the " + std::string(SideName(side)) + " snapshot could not be loaded");
-    if (errorShown) return Fail("an error was reported (see above)");
+    if (controller.ErrorDisplayed()) return Fail("an error was reported (see above)");
     return true;
 }
 
@@ -126,8 +121,6 @@ int Report::Print() {
 }
 
 int Report::Run() {
-    // Unattended questions take their default button and are logged to the terminal.
-    if (auto* prompter = dynamic_cast<DefaultAnswerPrompter*>(&m_app.Prompts())) prompter->SetLogFd(m_err);
     // The scanner's messages are on the terminal already; a run that would compare something
     // other than what was asked for reports nothing.
     const bool valid = m_app.Run().optionErrors == 0 || Fail("the command line holds an option error");

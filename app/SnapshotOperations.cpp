@@ -66,8 +66,10 @@ bool SnapshotOperations::AfterRefresh(bool cancelled) {
 }
 
 void SnapshotOperations::Save(Side side) {
-    WriteSnapshot(m_job, m_pair.List(side), SnapshotBaseDirectory(m_pair, side), m_saveName, m_programName,
-                  m_versionText);
+    const SnapshotWriteResult result =
+        WriteSnapshot(m_job, m_pair.List(side), SnapshotBaseDirectory(m_pair, side), m_saveName,
+                      m_programName, m_versionText);
+    if (result == SnapshotWriteResult::Written && EndsProgram()) m_batchWritten.store(true);
 }
 
 bool SnapshotOperations::EndsProgram() const {

@@ -1,7 +1,6 @@
 #include "ops/OperationDriver.h"
 
 #include <array>
-#include <chrono>
 #include <cstdio>
 #include <system_error>
 #include <thread>
@@ -16,6 +15,9 @@
 
 namespace quarto {
 namespace {
+
+// How long the done marks of an operation's rows show before its closing refresh.
+constexpr uint32_t kDoneMarksShownMs = 500;
 
 // Which sides take part: one-sided codes work on the target list only; marking of newer or
 // unique entries works on both sides unless a list was targeted; the disk actions always start
@@ -119,12 +121,14 @@ void OperationDriver::OperationThread(const OperationRequest& request) {
     const bool refreshFollows =
         IsDiskChanging(request.code) && !m_actions.Generating() && !m_job.settings.DisableAutoRefresh;
     if (refreshFollows) {
+        // The rows' done marks stay in sight a moment before the refresh replaces them; a
+        // cancel request cuts the pause short.
+        if (m_job.settings.ShowActivity) m_job.cancel.Wait(kDoneMarksShownMs);
         m_job.frame.Post({UM_REFRESH});
     } else if (m_job.CancelPending()) {
         m_job.frame.Send({UM_WINDUPCANCEL});
     }
-    // The pause lets the last row states be seen before the closing refresh replaces them.
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // The operation's one busy end, the last thing its worker does.
     m_job.frame.Send({UM_BUSY, kBusyEnd});
 }
 

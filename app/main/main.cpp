@@ -1,5 +1,5 @@
-// Quarto's entry point: builds the application object and runs start-up; with --report, the
-// headless report follows.
+// Quarto's entry point: builds the application object and runs start-up. Without a window the
+// unattended jobs of the command line run on the headless frame, or --report prints its report.
 #include <string>
 #include <vector>
 
@@ -7,12 +7,11 @@
 #include "app/QuartoApp.h"
 
 int main(int argc, char** argv) {
+    // The main window's factory joins the services here, passed only where a display exists
+    // (platform/Display.h); without it the run is headless.
     quarto::CQuartoApp app(std::vector<std::string>(argv, argv + argc));
     if (!app.InitInstance()) return app.ExitInstance();
-    int code = 0;
-    if (app.Run().report) code = quarto::RunHeadlessReport(app);
-    // Without --report the main window and its message loop join here with the user interface;
-    // until then the program ends after start-up.
+    const int code = app.Run().report ? quarto::RunHeadlessReport(app) : app.RunHeadless();
     const int exitCode = app.ExitInstance();
     return app.Run().report ? code : exitCode;
 }

@@ -81,17 +81,13 @@ class DriveTreeTest : public ::testing::Test, protected test::LoopedJob {
         if (point.size() > 1 && point.back() == '/') point.pop_back();
         return "30 1 " + device + " / " + point + " rw - " + type + " /dev/x rw\n";
     }
-    // Handles the frame's messages until no job runs and none is queued.
+    // Handles the frame's messages until no job runs and every worker has finished.
     void Settle() {
-        for (;;) {
-            if (loop.RunOne(20)) continue;
-            if (!controller.Busy().IsBusy() && threads.Active() == 0) return;
-        }
+        loop.RunUntil([this] { return controller.Idle(); });
     }
     // Start-up: busy begins, both trees fill, the frame takes it from there.
     void StartUp() {
-        loop.Send({UM_BUSY, kBusyBegin});
-        for (DriveTree* tree : {&left, &right}) tree->StartFill(threads);
+        controller.StartUp();
         Settle();
     }
     // The left tree's root for a mount point (with or without its trailing '/').
@@ -111,13 +107,13 @@ class DriveTreeTest : public ::testing::Test, protected test::LoopedJob {
 
     test::TempTree disk, mounts;
     const DriveSources sources = MakeDrives();
-    JobThreads threads;
+    JobThreads threads{&loop};
     Event leftDone{Event::Reset::Auto}, rightDone{Event::Reset::Auto};
     Refresher refresher{job, pair, nullptr, leftDone, rightDone, threads};
     DriveTree left{Side::Left, job, sources}, right{Side::Right, job, sources};
     LogoView view;
     int splash = 3000;
-    FrameController controller{job, pair, refresher, view, {&left, &right}, &splash};
+    FrameController controller{job, pair, refresher, threads, view, {&left, &right}, &splash};
     RecordingObserver observer{left};
     int refreshes = 0;
     std::string savedCwd;

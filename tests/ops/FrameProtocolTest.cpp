@@ -52,19 +52,27 @@ TEST_F(BusyCountTest, WithoutProgressTheWaitCursorShowsInstead) {
     EXPECT_EQ(view.events, (std::vector<std::string>{"wait", "normal"}));
 }
 
-TEST_F(BusyCountTest, EndsWhileCancellingChangeNothingUntilTheWindUp) {
+TEST_F(BusyCountTest, EndsWhileCancellingCountButTheDialogStaysUntilTheWindUp) {
     busy.Begin();
     busy.Begin();
     cancel.Set();
     busy.End();
     busy.End();
-    EXPECT_EQ(busy.Count(), 2);
+    EXPECT_EQ(busy.Count(), 0);
+    EXPECT_TRUE(busy.IsBusy());  // the cancelled job is not wound up yet
+    EXPECT_EQ(view.events, (std::vector<std::string>{"create"}));
     busy.WindUpCancelled();
     EXPECT_FALSE(cancel.IsSet());
-    EXPECT_EQ(busy.Count(), 1);
-    busy.End();
-    EXPECT_EQ(busy.Count(), 0);
+    EXPECT_FALSE(busy.IsBusy());
     EXPECT_EQ(view.events, (std::vector<std::string>{"create", "destroy"}));
+
+    // A wind-up before the job's own end: the dialog stays for that end.
+    busy.Begin();
+    cancel.Set();
+    busy.WindUpCancelled();
+    EXPECT_EQ(view.events.size(), 3u);
+    busy.End();
+    EXPECT_EQ(view.events, (std::vector<std::string>{"create", "destroy", "create", "destroy"}));
 }
 
 struct DispatchCase {
@@ -111,12 +119,11 @@ TEST(WindowTitle, ShowsViewAndMarkedCounts) {
 }  // namespace
 }  // namespace quarto
 
-
 namespace quarto {
 namespace {
 
 class CountingView : public FrameView {
-public:
+  public:
     void RequestClose() override { ++closes; }
     void ClearTreeSelection(Side side) override { cleared.push_back(side); }
     void UpdateTitle() override { ++titles; }
@@ -126,7 +133,7 @@ public:
 };
 
 class FrameControllerTest : public ::testing::Test, protected test::LoopedJob {
-protected:
+  protected:
     FrameControllerTest() {
         loop.SetHandler([this](const FrameMessage& m) { return controller.Handle(m); });
     }
@@ -134,11 +141,11 @@ protected:
         while (loop.RunOne(0)) {
         }
     }
-    JobThreads threads;
+    JobThreads threads{&loop};
     Event leftDone{Event::Reset::Auto}, rightDone{Event::Reset::Auto};
     Refresher refresher{job, pair, nullptr, leftDone, rightDone, threads};
     CountingView view;
-    FrameController controller{job, pair, refresher, view};
+    FrameController controller{job, pair, refresher, threads, view};
 };
 
 TEST_F(FrameControllerTest, AnErrorIsShownThenClosesTheWindowOtherSeveritiesOnlyShow) {
@@ -154,12 +161,12 @@ TEST_F(FrameControllerTest, AnErrorIsShownThenClosesTheWindowOtherSeveritiesOnly
     EXPECT_EQ(view.closes, 1);
 }
 
-TEST_F(FrameControllerTest, AnUnattendedJobEndsWithTheCountForcedToZeroAndACloseRequest) {
+TEST_F(FrameControllerTest, AnUnattendedJobAllowsTheExitAndAsksForTheCloseItsJobsStillEndThemselves) {
     loop.Send({UM_BUSY, kBusyBegin});
     loop.Send({UM_BUSY, kBusyBegin});
     loop.Send({UM_ENDBATCH});
     Drain();
-    EXPECT_EQ(controller.Busy().Count(), 0);
+    EXPECT_EQ(controller.Busy().Count(), 2);
     EXPECT_TRUE(controller.ExitAllowed());
     EXPECT_EQ(view.closes, 1);
 }
@@ -175,6 +182,8 @@ TEST_F(FrameControllerTest, ACancelledRefreshEndResetsBothListsAndClearsTheReque
     pair.List(Side::Left).AddEntryRow(0, e);
     loop.Send({UM_BUSY, kBusyBegin});
     cancel.Set();
+    loop.Send({UM_BUSY, kBusyEnd});  // the pairing pass ends the refresh, then tells it is done
+    EXPECT_TRUE(controller.Busy().IsBusy());
     loop.Send({UM_REFRESHDONE});
     EXPECT_FALSE(cancel.IsSet());
     EXPECT_EQ(controller.Busy().Count(), 0);

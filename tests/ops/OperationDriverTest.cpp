@@ -81,6 +81,7 @@ class DriverTest : public ::testing::Test, protected test::LoopedJob {
         loop.SetHandler([this](const FrameMessage& m) -> intptr_t {
             messages.push_back(m.id);
             if (m.id == UM_BUSY) busy += m.wParam == kBusyBegin ? 1 : -1;
+            if (m.id == UM_WORKERFINISHED) threads.Reap();
             if (m.id == UM_WINDUPCANCEL) cancel.Clear();
             return 0;
         });
@@ -97,12 +98,11 @@ class DriverTest : public ::testing::Test, protected test::LoopedJob {
     void Run(int code, std::optional<Side> target = std::nullopt,
              std::optional<SingleRow> single = std::nullopt) {
         driver.StartOperation(code, target, single);
-        while (busy > 0) loop.RunOne(50);
-        threads.JoinAll();
+        loop.RunUntil([this] { return busy == 0 && threads.Running() == 0; });
     }
 
     RecordingActions actions;
-    JobThreads threads;
+    JobThreads threads{&loop};
     OperationDriver driver{job, pair, actions, threads};
     std::vector<uint32_t> messages;
     int busy = 0;

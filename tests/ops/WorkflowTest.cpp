@@ -39,9 +39,7 @@ class Workflow : public ::testing::Test, protected test::LoopedJob {
 
     // Handles the frame's messages until every job has ended.
     void Settle() {
-        do {
-            loop.RunOne(20);
-        } while (controller.Busy().IsBusy() || threads.Active() > 0);
+        loop.RunUntil([this] { return controller.Idle(); });
     }
     void RefreshNow() {
         refresher.StartRefresh();
@@ -62,7 +60,7 @@ class Workflow : public ::testing::Test, protected test::LoopedJob {
     }
 
     TempTree left, right;
-    JobThreads threads;
+    JobThreads threads{&loop};
     CommandFile commandFile{"quarto", "Version 1.2.3.4 (release)"};
     std::mutex errorDialogMutex;
     FileItemActions actions{job, pair, commandFile, errorDialogMutex};
@@ -70,7 +68,7 @@ class Workflow : public ::testing::Test, protected test::LoopedJob {
     Event leftDone{Event::Reset::Auto}, rightDone{Event::Reset::Auto};
     Refresher refresher{job, pair, nullptr, leftDone, rightDone, threads};
     FrameView view;
-    FrameController controller{job, pair, refresher, view};
+    FrameController controller{job, pair, refresher, threads, view};
     int refreshes = 0;
     bool lastCancelled = false;
 };
