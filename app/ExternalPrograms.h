@@ -13,6 +13,7 @@
 
 #include "core/FileEntry.h"
 #include "core/Side.h"
+#include "res/CommandIds.h"
 
 namespace quarto {
 
@@ -35,13 +36,6 @@ struct LaunchRequest {
     std::optional<std::string> options;
     std::optional<std::string> firstPath;
     std::optional<std::string> secondPath;
-};
-
-enum ProgramCommand : int {
-    kCmdComparator1 = 4090,
-    kCmdComparator2 = 4091,
-    kCmdRunProgram1 = 4094,
-    kCmdRunProgram2 = 4095,
 };
 
 // The command line as messages show it: the program, then one blank and the text of each of

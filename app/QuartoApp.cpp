@@ -215,7 +215,7 @@ void CQuartoApp::CreateOperationObjects() {
     m_jobs = std::make_unique<JobContext>(m_settings, m_relay, m_progress, m_prompter, *m_errors, *m_cancel);
     m_jobs->programName = m_programName;
     m_threads = std::make_unique<JobThreads>(&m_relay);
-    m_commandFile = std::make_unique<CommandFile>(m_programName, BuildVersionText());
+    m_commandFile = std::make_unique<CommandFile>(m_programName, BuildVersionText(), &m_prompter);
     m_diskOperations =
         std::make_unique<FileItemActions>(*m_jobs, *m_pair, *m_commandFile, m_errorDialogMutex);
     m_listOperations = std::make_unique<OperationDriver>(*m_jobs, *m_pair, *m_diskOperations, *m_threads);

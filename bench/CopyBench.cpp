@@ -183,9 +183,13 @@ void RunPassOnThreads(ActionRun& run, const std::vector<FileEntry>& entries, siz
         if (worker.joinable()) worker.join();
 }
 
-Measure CopyWithQuarto(const std::string& source, const std::string& target, const TreeEntries& tree,
+Measure CopyWithQuarto(const std::string& source, const std::string& target, TreeEntries tree,
                        bool threadPerRow) {
     quarto::bench::BenchJob bench;
+    // Paired as a comparison leaves them: unique on the left, so each copy first makes sure that
+    // no target has appeared since.
+    for (auto* set : {&tree.folders, &tree.files})
+        for (FileEntry& entry : *set) entry.counterpart = &bench.pair.Blank();
     Settings& settings = bench.settings;
     settings.LeftDir = source;
     settings.RightDir = target;

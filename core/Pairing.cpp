@@ -169,6 +169,7 @@ void PairEntries(JobContext& job, DirectoryPair& pair) {
         // Redraw stays off for the whole pass: thousands of insertions cost no repainting.
         pair.List(side).SetRedraw(false);
         pair.List(side).ClearList();
+        pair.List(side).SetRootLength(pair[side].rootLength);
     }
     job.ShowOperation(res::kFillingLists);
     if (job.progress.Exists()) job.progress.SetCountText("");

@@ -12,6 +12,7 @@
 #include "core/SnapshotLoader.h"
 #include "platform/Event.h"
 #include "platform/SystemError.h"
+#include "platform/TempNames.h"
 #include "res/StringTable.h"
 
 namespace quarto {
@@ -168,7 +169,7 @@ bool ScanDirectory(JobContext& job, DirectoryPair& pair, Side side, const std::s
 
 bool AddFoundEntry(JobContext& job, DirectoryPair& pair, Side side, const std::string& directory,
                    const ListingRecord& record, bool recurse) {
-    if (record.name == "." || record.name == "..") return true;
+    if (record.name == "." || record.name == ".." || IsCopyTemporaryName(record.name)) return true;
     // The walk passes its directory with the '/' already; only other callers pay for a copy.
     std::string withSlash;
     if (directory.empty() || directory.back() != '/') withSlash = WithSlash(directory);

@@ -4,15 +4,17 @@
 
 #include <cstdint>
 
+#include "res/CommandIds.h"
+
 namespace quarto {
 
 enum ViewMode : int {
-    kViewAll = 6016,
-    kViewSimilar = 6017,
-    kViewIdentical = 6018,
-    kViewUnique = 6019,
-    kViewModified = 6020,
-    kViewDifferent = 6021,
+    kViewAll = kCmdViewAll,
+    kViewSimilar = kCmdViewSimilar,
+    kViewIdentical = kCmdViewIdentical,
+    kViewUnique = kCmdViewUnique,
+    kViewModified = kCmdViewModified,
+    kViewDifferent = kCmdViewDifferent,
 };
 
 enum SortMode : int {

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "platform/SafeOutputFile.h"
 #include "platform/SystemError.h"
 
 namespace quarto {
@@ -21,10 +22,22 @@ const char* DriveVariable(Side drive) {
     return drive == Side::Left ? "${LeftDrive}" : "${RightDrive}";
 }
 
+// Writes all of `text`; false when it could not.
+bool WriteAll(int fd, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
 }  // namespace
 
-CommandFile::CommandFile(std::string programName, std::string versionText)
-    : m_programName(std::move(programName)), m_versionText(std::move(versionText)) {}
+CommandFile::CommandFile(std::string programName, std::string versionText, Prompter* prompter)
+    : m_programName(std::move(programName)), m_versionText(std::move(versionText)), m_prompter(prompter) {}
 
 CommandFile::~CommandFile() {
     EndCommandFile();
@@ -56,23 +69,31 @@ bool CommandFile::BeginCommandFile(const std::string& leftDir, const std::string
         name = choice->name;
         append = choice->append;
     }
-    std::lock_guard lock(m_lock);
-    m_name = name;
-    if (m_fd >= 0) close(m_fd);
-    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
-    m_fd = open(name.c_str(), flags, 0666);
-    if (m_fd < 0) {
-        SetLastErrorFromErrno(errno, /*parentMissing=*/true);
-        return false;
-    }
-    if (!append) {
-        const std::string header = Header(leftDir, rightDir);
-        if (write(m_fd, header.data(), header.size()) != static_cast<ssize_t>(header.size())) {
-            SetLastErrorFromErrno(errno);
-            return true;  // open; the lines that follow may still be written
+    return Open(name, append, leftDir, rightDir);
+}
+
+bool CommandFile::Open(const std::string& name, bool append, const std::string& leftDir,
+                       const std::string& rightDir) {
+    int err = 0;
+    {
+        std::lock_guard lock(m_lock);
+        m_name = name;
+        if (m_fd >= 0) close(m_fd);
+        m_fd = OpenOutputFile(name, append ? OutputMode::kAppend : OutputMode::kOverwrite);
+        if (m_fd >= 0) {
+            // A header that cannot be written leaves the file open: the lines may still go in.
+            if (!append && !WriteAll(m_fd, Header(leftDir, rightDir))) SetLastErrorFromErrno(errno);
+            return true;
         }
+        err = errno;
     }
-    return true;
+    SetLastErrorFromErrno(err, /*parentMissing=*/true);
+    // Told outside the lock: the box may wait for the user as long as it likes.
+    if (m_prompter != nullptr)
+        m_prompter->MessageBox(
+            "Unable to write the command file " + name + " - " + OutputFileFailure(name, err), m_programName,
+            MB_OK | MB_ICONEXCLAMATION);
+    return false;
 }
 
 void CommandFile::EndCommandFile() {
@@ -112,38 +133,29 @@ std::string CommandFile::Operand(Side drive, const std::string& path) {
     return operand;
 }
 
-bool CommandFile::WriteCopy(Side drive, const std::string& source, const std::string& target) {
-    return WriteLine("cp -p " + Operand(drive, source) + " " + Operand(Other(drive), target));
+std::string CommandFile::CopyLine(Side drive, const std::string& source, const std::string& target) {
+    return "cp -p " + Operand(drive, source) + " " + Operand(Other(drive), target) + "\n";
 }
 
-bool CommandFile::WriteMove(Side drive, const std::string& source, const std::string& target) {
-    return WriteLine("mv " + Operand(drive, source) + " " + Operand(Other(drive), target));
+std::string CommandFile::MoveLine(Side drive, const std::string& source, const std::string& target) {
+    return "mv " + Operand(drive, source) + " " + Operand(Other(drive), target) + "\n";
 }
 
-bool CommandFile::WriteDelete(Side drive, const std::string& path) {
-    return WriteLine("rm -f " + Operand(drive, path));
+std::string CommandFile::DeleteLine(Side drive, const std::string& path) {
+    return "rm -f " + Operand(drive, path) + "\n";
 }
 
-bool CommandFile::WriteMakeDirectory(Side drive, const std::string& path) {
-    return WriteLine("mkdir -p " + Operand(drive, path));
+std::string CommandFile::MakeDirectoryLine(Side drive, const std::string& path) {
+    return "mkdir -p " + Operand(drive, path) + "\n";
 }
 
-bool CommandFile::WriteRemoveDirectory(Side drive, const std::string& path) {
-    return WriteLine("rmdir " + Operand(drive, path));
+std::string CommandFile::RemoveDirectoryLine(Side drive, const std::string& path) {
+    return "rmdir " + Operand(drive, path) + "\n";
 }
 
-bool CommandFile::WriteLine(const std::string& line) {
-    const std::string text = line + "\n";
+bool CommandFile::WriteLines(const std::string& lines) {
     std::lock_guard lock(m_lock);
-    if (m_fd < 0) return false;
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(m_fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
+    return m_fd >= 0 && WriteAll(m_fd, lines);
 }
 
 }  // namespace quarto

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/Side.h"
+#include "platform/Prompter.h"
 
 namespace quarto {
 
@@ -29,7 +30,8 @@ class CommandFile {
     static constexpr const char* kDefaultName = "DXAActns.cmd";
 
     // The header's first line names the program and its version text ("Version a.b.c.d (...)").
-    CommandFile(std::string programName, std::string versionText);
+    // A file that cannot be opened is told through `prompter`, when given.
+    CommandFile(std::string programName, std::string versionText, Prompter* prompter = nullptr);
     ~CommandFile();
     // Identity object: workers write through the one open file.
     CommandFile(const CommandFile&) = delete;
@@ -45,21 +47,27 @@ class CommandFile {
     // flag (overwritten), else the dialog's choice (appended when it says so); no dialog, or a
     // cancelled one, switches the mode off again and returns false. Overwriting writes the header
     // for the two directories; appending adds lines after what the file holds. Returns whether
-    // the file is open. A file that cannot be opened leaves the mode on with nothing written, so
-    // no action is performed on disk instead (the failure is the thread's last error).
+    // the file is open. A symbolic link, pipe or anything but a regular file at the name is
+    // refused, never written through. A file that cannot be opened is told (the failure is also
+    // the thread's last error) and leaves the mode on with nothing written, so no action is
+    // performed on disk instead.
     bool BeginCommandFile(const std::string& leftDir, const std::string& rightDir, bool quiet,
                           CommandFileDialog* dialog);
     // Switches the mode off: closes the file and forgets the name.
     void EndCommandFile();
 
-    // The action lines; each reaches the file whole, in one write. `drive` is the side of the
-    // path (of the source for copy and move, whose target is on the other side). False when
-    // the line could not be written.
-    bool WriteCopy(Side drive, const std::string& source, const std::string& target);
-    bool WriteMove(Side drive, const std::string& source, const std::string& target);
-    bool WriteDelete(Side drive, const std::string& path);
-    bool WriteMakeDirectory(Side drive, const std::string& path);
-    bool WriteRemoveDirectory(Side drive, const std::string& path);
+    // The action lines, each ending with LF. `drive` is the side of the path (of the source for
+    // copy and move, whose target is on the other side).
+    static std::string CopyLine(Side drive, const std::string& source, const std::string& target);
+    static std::string MoveLine(Side drive, const std::string& source, const std::string& target);
+    static std::string DeleteLine(Side drive, const std::string& path);
+    static std::string MakeDirectoryLine(Side drive, const std::string& path);
+    static std::string RemoveDirectoryLine(Side drive, const std::string& path);
+
+    // Writes whole lines in one write, so that no other worker's line falls between them (one
+    // action's removal line and its copy line). False when they could not be written.
+    bool WriteLines(const std::string& lines);
+    bool WriteDelete(Side drive, const std::string& path) { return WriteLines(DeleteLine(drive, path)); }
 
     // The ten header lines for the two directories, each ending with LF.
     std::string Header(const std::string& leftDir, const std::string& rightDir) const;
@@ -68,10 +76,12 @@ class CommandFile {
     static std::string Operand(Side drive, const std::string& path);
 
   private:
-    bool WriteLine(const std::string& line);
+    // Opens the chosen file; false (told) when it cannot be opened.
+    bool Open(const std::string& name, bool append, const std::string& leftDir, const std::string& rightDir);
 
     const std::string m_programName;
     const std::string m_versionText;
+    Prompter* const m_prompter;
     std::atomic<bool> m_generating{false};
     mutable std::mutex m_lock;  // guards the name and the descriptor; one line at a time
     std::string m_name;

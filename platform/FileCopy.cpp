@@ -4,14 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <vector>
 
 #include "platform/Event.h"
 #include "platform/FileOperations.h"
 #include "platform/SystemError.h"
+#include "platform/TempNames.h"
 #include "platform/TreeResolve.h"
 
 namespace quarto {
@@ -21,16 +20,6 @@ namespace {
 // within a few milliseconds.
 constexpr size_t kChunkBytes = size_t{8} << 20;
 constexpr size_t kBufferBytes = size_t{1} << 20;
-
-// A name no other copy of this process uses; O_EXCL catches leftovers of an earlier process.
-std::string TempName() {
-    static std::atomic<uint64_t> counter{0};
-    static const int pid = static_cast<int>(getpid());  // a system call each time otherwise
-    char name[64];
-    std::snprintf(name, sizeof name, ".quarto-%d-%llx.tmp", pid,
-                  static_cast<unsigned long long>(counter.fetch_add(1, std::memory_order_relaxed)));
-    return name;
-}
 
 // A temporary entry in the target's folder that removes itself unless it was renamed into place.
 class TempEntry {
@@ -45,10 +34,13 @@ class TempEntry {
     // Creates it as an empty file (returns the open descriptor, or -1 with errno).
     int CreateFile() {
         for (int attempt = 0; attempt < 100; ++attempt) {
-            std::string name = TempName();
+            std::string name = NewCopyTemporaryName();
             const int fd =
                 openat(m_folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-            if (fd >= 0) m_name = std::move(name);
+            if (fd >= 0) {
+                ClaimCopyTemporaryFile(fd);
+                m_name = std::move(name);
+            }
             if (fd >= 0 || errno != EEXIST) return fd;
         }
         return -1;
@@ -56,7 +48,7 @@ class TempEntry {
     // Creates it as a link holding `text`; returns 0 or -1 with errno.
     int CreateLink(const std::string& text) {
         for (int attempt = 0; attempt < 100; ++attempt) {
-            std::string name = TempName();
+            std::string name = NewCopyTemporaryName();
             const int result = symlinkat(text.c_str(), m_folder, name.c_str());
             if (result == 0) m_name = std::move(name);
             if (result == 0 || errno != EEXIST) return result;
@@ -77,7 +69,8 @@ class TempEntry {
     bool m_committed = false;
 };
 
-int ReadWriteContents(int in, int out, const Event* cancel) {
+// Copies `in` from where it stands to its end; adds what it wrote to `copied`.
+int ReadWriteContents(int in, int out, const Event* cancel, off_t& copied) {
     thread_local std::vector<char> buffer(kBufferBytes);
     for (;;) {
         if (cancel != nullptr && cancel->IsSet()) return ECANCELED;
@@ -92,20 +85,24 @@ int ReadWriteContents(int in, int out, const Event* cancel) {
             if (put < 0 && errno != EINTR) return errno;
             if (put > 0) done += put;
         }
+        copied += got;
     }
 }
 
-// Copies what is left of `in` to `out`; returns 0 or an errno value. The kernel copies
-// (copy_file_range) where it can; read/write takes over where it cannot.
-int CopyContents(int in, int out, off_t expectedSize, const Event* cancel) {
-    off_t copied = 0;
+// Copies `in` to `out`, up to the `expectedSize` bytes found when the copy began (or its end, if
+// that comes first; read/write goes on to the end). Returns 0 or an errno value; `copied` is
+// what was written. The kernel copies (copy_file_range) where it can; read/write takes over where
+// it cannot.
+int CopyContents(int in, int out, off_t expectedSize, const Event* cancel, off_t& copied) {
+    copied = 0;
     for (;;) {
         if (cancel != nullptr && cancel->IsSet()) return ECANCELED;
         const ssize_t n = copy_file_range(in, nullptr, out, nullptr, kChunkBytes, 0);
         if (n > 0) {
             copied += n;
-            // The size found when the copy began is what is copied; asking again for the end
-            // would cost a call per file.
+            // At the size found when the copy began, the caller's second look at the source
+            // tells whether it grew meanwhile (the copy then fails); asking the kernel once more
+            // for the end would cost a call per file.
             if (copied == expectedSize) return 0;
             continue;
         }
@@ -115,8 +112,21 @@ int CopyContents(int in, int out, off_t expectedSize, const Event* cancel) {
         if (n < 0 && errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP &&
             errno != EBADF)
             return errno;
-        return ReadWriteContents(in, out, cancel);
+        return ReadWriteContents(in, out, cancel, copied);
     }
+}
+
+// Whether the source is still as it was when its copy began, and all of it was copied.
+bool SourceHeldStill(int in, const struct stat& before, off_t copied) {
+    struct stat after {};
+    return fstat(in, &after) == 0 && after.st_size == before.st_size && copied == after.st_size &&
+           after.st_mtim.tv_sec == before.st_mtim.tv_sec && after.st_mtim.tv_nsec == before.st_mtim.tv_nsec;
+}
+
+// A volume that keeps no Unix modes (FAT, also through FUSE) refuses a mode change; the copy is
+// still whole, as `cp -p` too goes on.
+bool ModeCannotBeKept(int errnum) {
+    return errnum == EPERM || errnum == ENOSYS || errnum == EOPNOTSUPP;
 }
 
 int Fail(int errnum, bool isFile = false) {
@@ -152,15 +162,22 @@ int CopyRegular(const ResolvedEntry& source, const ResolvedEntry& target, const 
     TempEntry temp(target.folder.Get());
     UniqueFd out(temp.CreateFile());
     if (!out.Valid()) return Fail(errno);
-    if (const int err = CopyContents(in.Get(), out.Get(), st.st_size, cancel); err != 0) {
+    off_t copied = 0;
+    if (const int err = CopyContents(in.Get(), out.Get(), st.st_size, cancel, copied); err != 0) {
         if (err == ECANCELED) {
             SetLastError(kErrorRequestAborted, ECANCELED);
             return kErrorRequestAborted;
         }
         return Fail(err);
     }
+    // Written to while it was read: the copy may hold a mix of old and new contents.
+    if (!SourceHeldStill(in.Get(), st, copied)) {
+        SetLastError(kErrorSourceChanged);
+        return kErrorSourceChanged;
+    }
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (fchmod(out.Get(), st.st_mode & 07777) != 0 || futimens(out.Get(), times) != 0) return Fail(errno);
+    if (fchmod(out.Get(), st.st_mode & 07777) != 0 && !ModeCannotBeKept(errno)) return Fail(errno);
+    if (futimens(out.Get(), times) != 0) return Fail(errno);
     // A network volume may report a failed write only when the file is closed.
     if (close(out.Release()) != 0) return Fail(errno);
     if (temp.CommitAs(target.name) != 0) return Fail(errno);

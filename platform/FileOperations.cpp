@@ -12,6 +12,7 @@
 
 #include "platform/DirectoryListing.h"
 #include "platform/SystemError.h"
+#include "platform/TempNames.h"
 #include "platform/TreeResolve.h"
 
 namespace quarto {
@@ -158,6 +159,40 @@ bool FolderExistsBeneath(const TreePath& folder) {
     const bool exists = ResolveFolder(folder, fd) == kErrorSuccess;
     SetLastError(saved.code, saved.errnum);
     return exists;
+}
+
+int DescribeEntryBeneath(const TreePath& path, ListingRecord& record) {
+    ResolvedEntry entry;
+    if (const int code = ResolveEntry(path, entry); code != kErrorSuccess) return code;
+    constexpr unsigned kWanted =
+        STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME | STATX_BTIME;
+    struct statx st {};
+    const int folder = entry.folder.Get();
+    if (statx(folder, entry.name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kWanted, &st) != 0)
+        return Fail(errno);
+    uint32_t link = 0;
+    if (S_ISLNK(st.stx_mode)) {
+        link = kAttrSymlink;
+        struct statx target {};
+        // As a listing has it: a link by what it points to, a dangling one by itself.
+        if (statx(folder, entry.name.c_str(), AT_NO_AUTOMOUNT, kWanted, &target) == 0) st = target;
+    }
+    const auto time = [](const struct statx_timestamp& t) { return FileTimeFromUnix(t.tv_sec, t.tv_nsec); };
+    record.name = entry.name;
+    record.attributes = (S_ISDIR(st.stx_mode) ? kAttrDirectory : 0u) | link;
+    record.accessTime = time(st.stx_atime);
+    record.writeTime = time(st.stx_mtime);
+    record.creationTime = time((st.stx_mask & STATX_BTIME) ? st.stx_btime : st.stx_ctime);
+    record.size = S_ISDIR(st.stx_mode) ? 0 : st.stx_size;
+    return kErrorSuccess;
+}
+
+int RemoveStaleCopyFilesBeneath(const TreePath& folder) {
+    const LastError saved = GetLastError();  // housekeeping, not a step of the caller's action
+    UniqueFd fd;
+    const int removed = ResolveFolder(folder, fd) == kErrorSuccess ? RemoveStaleCopyFiles(fd.Get()) : 0;
+    SetLastError(saved.code, saved.errnum);
+    return removed;
 }
 
 bool SameEntryBeneath(const TreePath& a, const TreePath& b) {

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/DirectoryListing.h"
+
 namespace quarto {
 
 class Event;
@@ -34,8 +36,10 @@ TreePath ParentOf(const TreePath& path);
 // is complete. A link is recreated as a link with the same target text. A target that is the
 // source itself (same device and inode) is left alone and the copy succeeds. An existing target
 // with the read-only attribute is refused with access denied (5), a directory source or target
-// with 31 ("Is a directory"), a device, pipe or socket source with 31. `cancel`, when
-// given, is polled between chunks; a cancelled copy fails with kErrorRequestAborted.
+// with 31 ("Is a directory"), a device, pipe or socket source with 31. A source whose size or
+// write time changed while it was read fails with kErrorSourceChanged, the old target kept. A
+// mode that the target's volume cannot keep (FAT) does not fail the copy. `cancel`, when given,
+// is polled between chunks; a cancelled copy fails with kErrorRequestAborted.
 int CopyFileBeneath(const TreePath& source, const TreePath& target, const Event* cancel = nullptr);
 
 // Renames the entry to the target and flushes the target's folder. Never replaces an existing
@@ -68,6 +72,15 @@ bool FolderExistsBeneath(const TreePath& folder);
 
 // Whether both paths name the same entry (device and inode, links not followed).
 bool SameEntryBeneath(const TreePath& a, const TreePath& b);
+
+// The entry's size and three times as a listing gives them (a link by what it points to), and of
+// its attributes only the directory and link bits. Returns 0 or the failure code (2 when there
+// is no such entry).
+int DescribeEntryBeneath(const TreePath& path, ListingRecord& record);
+
+// Removes the temporary files that copies killed mid-way left in the folder (platform/TempNames);
+// the thread's last error is left as it was. Returns how many went.
+int RemoveStaleCopyFilesBeneath(const TreePath& folder);
 
 // Tests: resolves folders by the O_NOFOLLOW walk even where openat2 is available.
 void UseOpenat2(bool use);

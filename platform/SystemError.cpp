@@ -96,6 +96,8 @@ int SetLastErrorFromErrno(int errnum, bool parentMissing, bool isFile) {
 }
 
 std::string SystemMessage(int code) {
+    if (code == kErrorChangedSinceComparison) return "changed since the comparison";
+    if (code == kErrorSourceChanged) return "changed while it was being copied";
     if (t_lastError.code == code && t_lastError.errnum != 0) return ErrnoText(t_lastError.errnum);
     const int errnum = RepresentativeErrno(code);
     if (errnum >= 0) return ErrnoText(errnum);

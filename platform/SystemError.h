@@ -23,6 +23,9 @@ enum SystemErrorCode : int {
     kErrorDirNotEmpty = 145,
     kErrorAlreadyExists = 183,
     kErrorIoDevice = 1117,
+    // Quarto's own conditions; the customer bit (0x20000000) keeps them apart from any system code.
+    kErrorChangedSinceComparison = 0x20000001,  // a target is not what its row showed
+    kErrorSourceChanged = 0x20000002,           // a source was written to while it was copied
 };
 
 // Maps an errno value to its code. ENOENT is 2 for a missing last component and 3 when a

@@ -59,7 +59,9 @@ std::string ResolvedExisting(const std::string& path) {
 }  // namespace
 
 std::string FileSystemNameForType(const std::string& mountType) {
-    if (mountType == "vfat" || mountType == "msdos" || mountType == "fat") return "FAT";
+    // A FAT volume mounted through FUSE keeps FAT's two-second times all the same.
+    if (mountType == "vfat" || mountType == "msdos" || mountType == "fat" || mountType == "fuse.fusefat")
+        return "FAT";
     if (mountType == "ntfs" || mountType == "ntfs3" || mountType == "fuseblk") return "NTFS";
     if (mountType == "iso9660") return "CDFS";
     if (mountType == "udf") return "UDF";

@@ -10,7 +10,7 @@ namespace quarto {
 inline constexpr size_t kFileSystemNameMax = 15;
 
 // The file-system name of the mount holding `path` (the longest mount point containing it, after
-// resolving links): "FAT" for vfat/msdos/fat, "NTFS" for ntfs/ntfs3/fuseblk, "CDFS" for iso9660,
+// resolving links): "FAT" for vfat/msdos/fat/fuse.fusefat, "NTFS" for ntfs/ntfs3/fuseblk, "CDFS" for iso9660,
 // "UDF" for udf, otherwise the type in upper case ("EXT4", "TMPFS", ...), cut to 15 characters.
 // Returns false (and leaves `name` as it was) for a path that is not absolute or not mounted.
 bool GetFileSystemName(const std::string& path, std::string& name);

@@ -13,12 +13,31 @@ struct Entry {
 };
 
 constexpr Entry kTable[] = {
+    // Commands: the prompt, a line break, the tool tip.
+    {2008, "Load a snapshot from a file\nLoad snapshot"},
+    {2010, "Save a snapshot of a dir to a file\nSave snapshot"},
+    {2050, "Include network connected drives\nInclude network drives"},
+    {2052, "Set the Left Alternate directory\nLeft Alternate"},
+    {2054, "Set the Right Alternate directory\nRight Alternate"},
+    {2080, "Change the Sort order\nSort"},
+    {2122, "Exclude Unique files on Left\nExclude Left Unique"},
+    {2123, "Exclude Unique files on Right\nExclude Right Unique"},
+    {2202, "Show Settings notebook\nSettings"},
+    {2220, "Include subdirectories with files\nInclude Subdirs"},
+    {2222, "Generate a '.CMD' file\nGenerate .CMD file"},
     {6016, "Show All files\nView All"},
     {6017, "Show Similar files\nView Similar"},
     {6018, "Show Identical files\nView Identical"},
     {6019, "Show Unique files\nView Unique"},
     {6020, "Show Modified files\nView Modified"},
     {6021, "Show Different files\nView Different"},
+    {7000, "Clear all selections\nClear all selections"},
+    {7004, "Copy all selected files\nCopy selected files"},
+    {7005, "Delete all selected files\nDelete selected files"},
+    {7006, "Move all selected files\nMove selected files"},
+    {7007, "Mark all\nMark all"},
+    {8036, "Show the Statistics dialog\nStatistics"},
+    {8038, "Refresh the directories\nRefresh"},
     {16000, "De-selecting all container entries"},
     {16001, "Deleting files"},
     {16002, "Processing directories"},
@@ -34,6 +53,9 @@ constexpr Entry kTable[] = {
     {16012, "Saving a snapshot"},
     {16013, "Processing drives"},
     {16014, "Canceling..."},
+    // The two toolbar buttons of the framework's commands.
+    {57664, "Show the program's version and copyright\nAbout"},
+    {57669, "Show help for the button, menu or window clicked next\nHelp"},
 };
 
 static_assert(std::is_sorted(std::begin(kTable), std::end(kTable),

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Installs the Debian 12 packages Quarto needs to build, test, benchmark and package (and to
-# check the package), when missing.
+# check the package), when missing; a font, so the window draws its texts offscreen too.
 set -eu
-packages="build-essential cmake g++ qt6-base-dev libgtest-dev clang libclang-rt-14-dev
+packages="build-essential cmake g++ qt6-base-dev libgtest-dev clang libclang-rt-14-dev fonts-dejavu-core
     desktop-file-utils appstream man-db dpkg-dev librsvg2-bin python3 qt6-qpa-plugins"
 missing=""
 for p in $packages; do

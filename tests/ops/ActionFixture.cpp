@@ -53,6 +53,21 @@ FileEntry ActionFixture::Entry(Side side, const std::string& relative) const {
     if (DescribePath(entry.path, record) == 0) {
         entry.size = static_cast<uint32_t>(record.size);
         entry.attributes = record.attributes;
+        entry.time = settings.UseDateTimeType == 0   ? record.accessTime
+                     : settings.UseDateTimeType == 1 ? record.creationTime
+                                                     : record.writeTime;
+    }
+    return entry;
+}
+
+FileEntry ActionFixture::Compared(Side side, const std::string& relative) {
+    FileEntry entry = Entry(side, relative);
+    ListingRecord record;
+    if (DescribePath(pair.Directory(Other(side)) + relative, record) == 0) {
+        partners.push_back(Entry(Other(side), relative));
+        entry.counterpart = &partners.back();
+    } else {
+        entry.counterpart = &pair.Blank();
     }
     return entry;
 }
@@ -64,9 +79,11 @@ size_t ActionFixture::AddRow(Side side, const FileEntry& entry) {
     return row;
 }
 
-void ActionFixture::Perform(int command, Side side, const std::string& relative) {
+size_t ActionFixture::Perform(int command, Side side, const std::string& relative) {
     const FileEntry entry = Entry(side, relative);
-    Perform(command, side, entry, AddRow(side, entry));
+    const size_t row = AddRow(side, entry);
+    Perform(command, side, entry, row);
+    return row;
 }
 
 void ActionFixture::Perform(int command, Side side, const FileEntry& entry, size_t row) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -45,18 +46,22 @@ class ActionFixture : public ::testing::Test, protected LoopedJob {
 
     // The entry of `relative` on a side, described from disk as a scan would.
     FileEntry Entry(Side side, const std::string& relative) const;
+    // The same, paired as a comparison leaves it: with the other side's entry, or with the blank
+    // entry when the other side has none.
+    FileEntry Compared(Side side, const std::string& relative);
     // Adds a row for the entry to the side's list (marked) and returns its index.
     size_t AddRow(Side side, const FileEntry& entry);
-    // Runs one action worker on its own thread and waits for its done event.
-    void Perform(int command, Side side, const std::string& relative);
+    // Runs one action worker on its own thread and waits for its done event; returns the row.
+    size_t Perform(int command, Side side, const std::string& relative);
     void Perform(int command, Side side, const FileEntry& entry, size_t row);
 
     // Every question asked so far.
     std::vector<ScriptedPrompter::Question> Questions() const { return prompter.Questions(); }
 
-    CommandFile commandFile{"quarto", "Version 0.1.0.0 (release)"};
+    CommandFile commandFile{"quarto", "Version 0.1.0.0 (release)", &prompter};
     std::mutex errorDialogMutex;
     int beeps = 0;
+    std::deque<FileEntry> partners;  // the counterparts that Compared hands out
     TempTree left;
     TempTree right;
 };

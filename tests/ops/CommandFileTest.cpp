@@ -12,6 +12,7 @@
 #include <optional>
 #include <sstream>
 
+#include "ops/ActionSlots.h"
 #include "tests/ops/ActionFixture.h"
 
 extern char** environ;
@@ -64,6 +65,7 @@ class ScriptedDialog : public CommandFileDialog {
 
 class CommandFileTest : public ActionFixture {
   protected:
+    explicit CommandFileTest(const std::string& parent = "") : ActionFixture(parent, parent) {}
     std::string Generate(const std::function<void()>& actions) {
         commandFile.SetName(script.Path("actions.cmd"));
         EXPECT_TRUE(commandFile.BeginCommandFile(settings.LeftDir, settings.RightDir, false, nullptr));
@@ -126,8 +128,8 @@ TEST_F(CommandFileTest, EachActionAndSideWritesItsLineAndLeavesTheDiskAlone) {
         "rm -f \"${RightDrive}" + R + "ro.txt\"\n" + "cp -p \"${LeftDrive}" + L + "ro.txt\" \"${RightDrive}" +
         R + "ro.txt\"\n";
     EXPECT_EQ(text.substr(header.size()), expected);
-    // Only the protection of the real target was lifted; nothing else changed, no row is done.
-    EXPECT_EQ(ModeOf(right.Path("ro.txt")), 0644u);
+    // Nothing changed on disk, not even the protection of the target that the script removes.
+    EXPECT_EQ(ModeOf(right.Path("ro.txt")), 0444u);
     EXPECT_EQ(right.Read("ro.txt"), "old");
     EXPECT_TRUE(left.Exists("l.txt") && left.Exists("m.txt") && right.Exists("n.txt") && right.Exists("rd"));
     EXPECT_FALSE(right.Exists("l.txt") || left.Exists("r.txt") || right.Exists("ld"));
@@ -136,12 +138,102 @@ TEST_F(CommandFileTest, EachActionAndSideWritesItsLineAndLeavesTheDiskAlone) {
 }
 
 TEST_F(CommandFileTest, TargetRemovalLineIsLeftOutWhenItWouldRemoveTheSource) {
+    TempTree aliases;
+    const std::string forms[] = {
+        left.Root(),                                  // one folder on both sides
+        aliases.Symlink("alias", left.Root()) + "/",  // the right root is a link to the left one
+        left.Root() + "./",                           // the same folder written another way
+    };
     left.File("same.txt", "x");
     chmod(left.Path("same.txt").c_str(), 0444);
-    UseTrees(left.Root(), left.Root());
-    const std::string text = Generate([&] { Perform(kCmdCopySelected, Side::Left, "same.txt"); });
-    EXPECT_EQ(text.find("rm -f"), std::string::npos);
-    EXPECT_NE(text.find("cp -p"), std::string::npos);
+    for (const std::string& form : forms) {
+        SCOPED_TRACE(form);
+        UseTrees(left.Root(), form);
+        for (bool moveIsCopyDelete : {false, true}) {
+            settings.MoveIsCopyDelete = moveIsCopyDelete;
+            const std::string text = Generate([&] {
+                Perform(kCmdCopySelected, Side::Left, "same.txt");
+                Perform(kCmdMoveSelected, Side::Left, "same.txt");
+            });
+            EXPECT_EQ(text.find("rm -f"), std::string::npos) << text;
+            EXPECT_NE(text.find("cp -p"), std::string::npos);
+        }
+    }
+}
+
+TEST_F(CommandFileTest, LinkOrPipePlantedAtTheNameIsRefusedNotWrittenThrough) {
+    struct Case {
+        const char* what;
+        bool append;
+        int plant;  // 0 a link to the victim, 1 a dangling link to where a victim would be made, 2 a pipe
+    };
+    const Case cases[] = {
+        {"link, overwriting", false, 0},
+        {"link, appending", true, 0},
+        {"dangling link", false, 1},
+        {"pipe", false, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string name = script.Path("planted.cmd");
+        unlink(name.c_str());
+        unlink(script.Path("made.txt").c_str());
+        script.File("victim.txt", "precious");
+        if (c.plant == 0) script.Symlink("planted.cmd", script.Path("victim.txt"));
+        if (c.plant == 1) script.Symlink("planted.cmd", script.Path("made.txt"));
+        if (c.plant == 2) {
+            ASSERT_EQ(mkfifo(name.c_str(), 0644), 0);
+        }
+        ScriptedDialog dialog(CommandFileDialog::Choice{name, c.append});
+        const size_t asked = Questions().size();
+        EXPECT_FALSE(commandFile.BeginCommandFile("/a/", "/b/", false, &dialog));
+        EXPECT_TRUE(commandFile.Generating());  // so that no action is done on disk instead
+        commandFile.WriteDelete(Side::Left, "/a/x");
+        commandFile.EndCommandFile();
+        EXPECT_EQ(script.Read("victim.txt"), "precious");
+        EXPECT_FALSE(script.Exists("made.txt"));
+        ASSERT_EQ(Questions().size(), asked + 1);
+        EXPECT_EQ(Questions().back().text.rfind("Unable to write the command file " + name + " - ", 0), 0u);
+    }
+}
+
+// On tmpfs, where making the many files costs little and the workers meet often.
+class CommandFileOnTmpfs : public CommandFileTest {
+  protected:
+    CommandFileOnTmpfs() : CommandFileTest("/dev/shm") {}
+};
+
+TEST_F(CommandFileOnTmpfs, ConcurrentActionsKeepEachRemovalLineBeforeItsCopyLine) {
+    settings.IgnoreFileAttributes = true;
+    constexpr int kFiles = 3000;
+    std::vector<FileEntry> entries;
+    // Long paths make each line slow to build, so that another worker's line would have time
+    // to fall between two lines of one action.
+    std::string folder;
+    for (int depth = 0; depth < 12; ++depth) folder += std::string(250, static_cast<char>('a' + depth)) + "/";
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string name = folder + "f" + std::to_string(i);
+        left.File(name, "new");
+        chmod(right.File(name, "old").c_str(), 0444);  // each copy needs its removal line
+        entries.push_back(Entry(Side::Left, name));
+    }
+    const std::string text = Generate([&] {
+        ActionRun run = Run();
+        ActionSlots slots(run, 16);
+        for (int i = 0; i < kFiles; ++i) {
+            auto item = std::make_unique<ActionItem>(ActionItem{kCmdCopySelected, Side::Left, 0, entries[i]});
+            slots.Start(item);
+        }
+    });
+    std::istringstream lines(text.substr(commandFile.Header(settings.LeftDir, settings.RightDir).size()));
+    int pairs = 0;
+    for (std::string removal, copy; std::getline(lines, removal) && std::getline(lines, copy); ++pairs) {
+        ASSERT_EQ(removal.rfind("rm -f ", 0), 0u) << removal;
+        // The copy line ends with the operand that the removal line names.
+        const std::string target = removal.substr(6);
+        ASSERT_EQ(copy.substr(copy.size() - target.size()), target) << removal << "\n" << copy;
+    }
+    EXPECT_EQ(pairs, kFiles);
 }
 
 TEST_F(CommandFileTest, NameAppendAndCancel) {

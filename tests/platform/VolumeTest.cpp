@@ -15,6 +15,7 @@ TEST(FileSystemNameForType, NamesTheVolumesTheTwoSecondRuleKnows) {
     const std::pair<const char*, const char*> cases[] = {
         {"vfat", "FAT"},
         {"msdos", "FAT"},
+        {"fuse.fusefat", "FAT"},  // a FAT volume mounted through FUSE keeps FAT's times
         {"fat", "FAT"},
         {"ntfs", "NTFS"},
         {"ntfs3", "NTFS"},

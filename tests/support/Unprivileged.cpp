@@ -17,7 +17,8 @@ extern char** environ;
 namespace quarto::test {
 namespace {
 
-constexpr const char* kChildVariable = "QUARTO_UNPRIVILEGED_CHILD";
+constexpr const char* kUnprivilegedChild = "QUARTO_UNPRIVILEGED_CHILD";
+constexpr const char* kMountNamespaceChild = "QUARTO_MOUNT_NAMESPACE_CHILD";
 
 bool CopyProgram(const std::string& to) {
     const int in = open("/proc/self/exe", O_RDONLY | O_CLOEXEC);
@@ -60,45 +61,67 @@ int RunCaptured(const std::vector<std::string>& words, const std::vector<std::st
     return WEXITSTATUS(status);
 }
 
+// Runs the current test again as `wrapper` + `program`, with `childVariable` set in its
+// environment, and reads its verdict from its output.
+Rerun RerunCurrentTest(const std::vector<std::string>& wrapper, const std::string& program,
+                       const char* childVariable, std::string& reason) {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string filter = std::string(info->test_suite_name()) + "." + info->name();
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable != nullptr; ++variable)
+        if (std::string(*variable).rfind("TMPDIR=", 0) != 0) environment.push_back(*variable);
+    environment.push_back(std::string(childVariable) + "=1");
+    environment.push_back("TMPDIR=/tmp");
+    std::vector<std::string> words = wrapper;
+    words.insert(words.end(), {program, "--gtest_filter=" + filter, "--gtest_color=no"});
+    std::string output;
+    const int status = RunCaptured(words, environment, output);
+    std::cout << "---- child run: " << wrapper[0] << " ----\n" << output << "---- end of child run ----\n";
+    if (status < 0 || status == 126 || status == 127) {  // 126: the temp folder forbids running programs
+        reason = wrapper[0] + " could not run the test program";
+        return Rerun::kUnavailable;
+    }
+    if (output.find("[  SKIPPED ] 1 test") != std::string::npos) {
+        reason = "the child run skipped the test (see its output)";
+        return Rerun::kUnavailable;
+    }
+    if (status == 0 && output.find("[  PASSED  ] 1 test") != std::string::npos) return Rerun::kChildPassed;
+    return Rerun::kChildFailed;
+}
+
 }  // namespace
 
-Unprivileged RunUnprivileged(std::string& reason) {
-    if (geteuid() != 0) return Unprivileged::kRunBody;
-    if (std::getenv(kChildVariable) != nullptr) {
+Rerun RunUnprivileged(std::string& reason) {
+    if (geteuid() != 0) return Rerun::kRunBody;
+    if (std::getenv(kUnprivilegedChild) != nullptr) {
         reason = "setpriv left the child running as root";
-        return Unprivileged::kUnavailable;
+        return Rerun::kUnavailable;
     }
     TempTree folder("/tmp");
     chmod(folder.Root().c_str(), 0755);  // the unprivileged user runs the copy from here
     const std::string program = folder.Path("test-program");
     if (!CopyProgram(program)) {
         reason = "the test program could not be copied";
-        return Unprivileged::kUnavailable;
+        return Rerun::kUnavailable;
     }
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::string filter = std::string(info->test_suite_name()) + "." + info->name();
-    std::vector<std::string> environment;
-    for (char** variable = environ; *variable != nullptr; ++variable)
-        if (std::string(*variable).rfind("TMPDIR=", 0) != 0) environment.push_back(*variable);
-    environment.push_back(std::string(kChildVariable) + "=1");
-    environment.push_back("TMPDIR=/tmp");
-    std::string output;
-    const int status = RunCaptured({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", program,
-                                    "--gtest_filter=" + filter, "--gtest_color=no"},
-                                   environment, output);
-    std::cout << "---- unprivileged run (uid 65534) ----\n"
-              << output << "---- end of unprivileged run ----\n";
-    if (status < 0 || status == 126 || status == 127) {  // 126: the temp folder forbids running programs
-        reason = "setpriv could not run the test program";
-        return Unprivileged::kUnavailable;
+    return RerunCurrentTest({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"}, program,
+                            kUnprivilegedChild, reason);
+}
+
+Rerun RunInMountNamespace(std::string& reason) {
+    if (std::getenv(kMountNamespaceChild) != nullptr) return Rerun::kRunBody;
+    if (geteuid() != 0) {
+        reason = "mounting needs root";
+        return Rerun::kUnavailable;
     }
-    if (output.find("[  SKIPPED ] 1 test") != std::string::npos) {
-        reason = "the unprivileged run skipped the test (see its output)";
-        return Unprivileged::kUnavailable;
+    char program[4096];
+    const ssize_t n = readlink("/proc/self/exe", program, sizeof program - 1);
+    if (n <= 0) {
+        reason = "the test program cannot be named";
+        return Rerun::kUnavailable;
     }
-    if (status == 0 && output.find("[  PASSED  ] 1 test") != std::string::npos)
-        return Unprivileged::kChildPassed;
-    return Unprivileged::kChildFailed;
+    return RerunCurrentTest({"unshare", "--mount", "--propagation", "private"},
+                            std::string(program, static_cast<size_t>(n)), kMountNamespaceChild, reason);
 }
 
 }  // namespace quarto::test

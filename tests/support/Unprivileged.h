@@ -1,10 +1,16 @@
-// Runs a test body as an unprivileged user, so that file permissions bite: root (as CI runs)
-// bypasses them. As root, the current test is run again in a child process under
-// `setpriv --reuid=65534 --regid=65534 --clear-groups`, from a copy of the test program that the
-// user can execute; the parent checks the child's verdict. Use at the top of a test:
+// Runs a test body in a child process set up so that a fault can really bite:
 //
-//     QUARTO_RUN_UNPRIVILEGED();
-//     ... the body, which runs only in the unprivileged process ...
+// - without privileges, so that file permissions bite: root (as CI runs) bypasses them. As root,
+//   the current test is run again under `setpriv --reuid=65534 --regid=65534 --clear-groups`,
+//   from a copy of the test program that the user can execute;
+// - in a private mount namespace, so that the body may mount a read-only bind or a small tmpfs
+//   without touching the machine's mounts: the test is run again under
+//   `unshare --mount --propagation private` (root only).
+//
+// The parent checks the child's verdict. Use at the top of a test:
+//
+//     QUARTO_RUN_UNPRIVILEGED();          or      QUARTO_RUN_IN_MOUNT_NAMESPACE();
+//     ... the body, which runs only in the child process ...
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,29 +19,33 @@
 
 namespace quarto::test {
 
-enum class Unprivileged {
-    kRunBody,      // this process is unprivileged: run the body here
+enum class Rerun {
+    kRunBody,      // this process is the prepared child: run the body here
     kChildPassed,  // a child ran the body and passed
     kChildFailed,  // a child ran the body and failed (its output was printed)
-    kUnavailable,  // no way to drop privileges here
+    kUnavailable,  // the child cannot be prepared here
 };
 
 // `reason` receives why the body could not run, for kUnavailable.
-Unprivileged RunUnprivileged(std::string& reason);
+Rerun RunUnprivileged(std::string& reason);
+Rerun RunInMountNamespace(std::string& reason);
 
 }  // namespace quarto::test
 
-#define QUARTO_RUN_UNPRIVILEGED()                                                    \
-    do {                                                                             \
-        std::string quartoReason_;                                                   \
-        switch (::quarto::test::RunUnprivileged(quartoReason_)) {                    \
-            case ::quarto::test::Unprivileged::kRunBody:                             \
-                break;                                                               \
-            case ::quarto::test::Unprivileged::kChildPassed:                         \
-                return;                                                              \
-            case ::quarto::test::Unprivileged::kChildFailed:                         \
-                FAIL() << "the unprivileged run of this test failed (output above)"; \
-            case ::quarto::test::Unprivileged::kUnavailable:                         \
-                GTEST_SKIP() << "cannot run without privileges: " << quartoReason_;  \
-        }                                                                            \
+#define QUARTO_RERUN_IN_CHILD(runner)                                              \
+    do {                                                                           \
+        std::string quartoReason_;                                                 \
+        switch (runner(quartoReason_)) {                                           \
+            case ::quarto::test::Rerun::kRunBody:                                  \
+                break;                                                             \
+            case ::quarto::test::Rerun::kChildPassed:                              \
+                return;                                                            \
+            case ::quarto::test::Rerun::kChildFailed:                              \
+                FAIL() << "the child run of this test failed (output above)";      \
+            case ::quarto::test::Rerun::kUnavailable:                              \
+                GTEST_SKIP() << "cannot prepare the child run: " << quartoReason_; \
+        }                                                                          \
     } while (0)
+
+#define QUARTO_RUN_UNPRIVILEGED() QUARTO_RERUN_IN_CHILD(::quarto::test::RunUnprivileged)
+#define QUARTO_RUN_IN_MOUNT_NAMESPACE() QUARTO_RERUN_IN_CHILD(::quarto::test::RunInMountNamespace)
