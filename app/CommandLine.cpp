@@ -32,10 +32,6 @@ std::optional<std::pair<Side, std::string>> SideAndFile(const std::string& argum
     return std::nullopt;
 }
 
-std::string& SideDirectory(Settings& settings, Side side) {
-    return side == Side::Left ? settings.LeftDir : settings.RightDir;
-}
-
 // Joins a path to the current directory and resolves ".", ".." and repeated separators by name,
 // as _fullpath does; nothing on disk is consulted.
 std::string MakeAbsolute(const std::string& path, const std::string& currentDirectory) {

@@ -56,7 +56,7 @@ bool Report::CheckSide(Side side) {
             return Fail("cannot read the " + std::string(SideName(side)) + " snapshot '" + snapshot + "'");
         return true;
     }
-    const std::string& directory = pair.Directory(side);
+    const std::string& directory = SideDirectory(m_app.GetSettings(), side);
     if (directory.empty()) return Fail("no " + std::string(SideName(side)) + " directory to compare");
     DirectoryListing listing;
     const int code = listing.Open(directory, /*followLastLink=*/true);

@@ -59,7 +59,7 @@ bool CQuartoApp::InitInstance() {
     m_errors->SetProgramName(m_programName);
     if (PrintWholeWordAnswer(m_arguments)) return false;
     // The entry sets with the blank and placeholder entries, and the operation objects.
-    m_pair = std::make_unique<DirectoryPair>(m_settings);
+    m_pair = std::make_unique<DirectoryPair>();
     CreateOperationObjects();
     // Standard streams, each starting with a line that names the program.
     KeepTerminalStreams();

@@ -55,7 +55,7 @@ class SnapshotOperations : public SnapshotSaver {
     bool AfterRefresh(bool cancelled);
 
     // Operation 9, on the side worker.
-    void Save(Side side) override;
+    void Save(JobContext& job, Side side) override;
     bool EndsProgram() const override;
     // The snapshot that option -C asked for has been written whole.
     bool BatchSnapshotWritten() const { return m_batchWritten.load(); }

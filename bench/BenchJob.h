@@ -20,7 +20,7 @@ struct BenchJob {
     PlainErrorSink errors{prompter};
     Event cancel{Event::Reset::Manual};
     JobContext job{settings, loop, progress, prompter, errors, cancel};
-    DirectoryPair pair{settings};
+    DirectoryPair pair;
 };
 
 }  // namespace quarto::bench

@@ -15,6 +15,13 @@ JobContext::JobContext(Settings& settings_, FrameSink& frame_, ProgressSink& pro
       errors(errors_),
       cancel(cancel_) {}
 
+JobRun::JobRun(const JobContext& application)
+    : settings(application.settings),
+      job(settings, application.frame, application.progress, application.prompter, application.errors,
+          application.cancel) {
+    job.programName = application.programName;
+}
+
 bool JobContext::RequestCancel() {
     if (CancelPending()) return true;
     if (settings.ConfirmEsc) {

@@ -103,7 +103,7 @@ struct Harness {
     NullErrors errors;
     Event cancel{Event::Reset::Manual};
     JobContext job{settings, frame, progress, prompter, errors, cancel};
-    DirectoryPair pair{settings};
+    DirectoryPair pair;
 };
 
 void CheckLoadedSide(const Harness& h, Side side, const std::string& tail, bool includeSubdirs) {

@@ -59,6 +59,9 @@ intptr_t FrameController::Handle(const FrameMessage& message) {
         case UM_STATISTICS:
             m_view.InvalidateStatistics();
             break;
+        case UM_SIDEDIRECTORY:
+            SideDirectory(m_job.settings, side) = message.text;
+            break;
         case WM_CLOSE:
             if (!m_closing) m_view.RequestClose();
             break;

@@ -63,7 +63,7 @@ void FrameController::FirstFillsDone() {
 // Selects the side's directory in its tree; when the tree has no such folder, offers the
 // working folder instead. False when the user cancelled (the cancel request is then set).
 bool FrameController::SelectSideDirectory(Side side, DriveTree& tree) {
-    std::string& directory = m_pair.Directory(side);
+    std::string& directory = SideDirectory(m_job.settings, side);
     TreeItemId item = tree.SelectPath(directory);
     if (item == kNoItem) {
         if (!AskForDefaultDirectory(directory)) {
@@ -114,7 +114,7 @@ bool FrameController::ClickTreeItem(Side side, TreeItemId item) {
     if (path.back() != '/') path += '/';
     if (path == tree->CurrentPath()) return true;
     tree->SetCurrentPath(path);
-    m_pair.Directory(side) = path;
+    SideDirectory(m_job.settings, side) = path;
     m_pair[side].snapshotPath.clear();
     m_pair.ResetList(side);
     return true;

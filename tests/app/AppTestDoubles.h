@@ -27,7 +27,7 @@ struct AppHarness {
     RecordingErrorSink errors{prompter};
     Event cancel{Event::Reset::Manual};
     JobContext job{settings, frame, progress, prompter, errors, cancel};
-    DirectoryPair pair{settings};
+    DirectoryPair pair;
 };
 
 }  // namespace quarto::test

@@ -33,6 +33,8 @@ protected:
     SnapshotCommands() {
         h.settings.LeftDir = tree.Dir("left") + "/";
         h.settings.RightDir = tree.Dir("right") + "/";
+        // The left list as a refresh of the left directory left it.
+        h.pair.Directory(Side::Left) = h.settings.LeftDir;
         h.pair[Side::Left].rootLength = static_cast<uint32_t>(h.settings.LeftDir.size());
         FileEntry e;
         e.path = h.settings.LeftDir + "a.txt";
@@ -61,7 +63,8 @@ protected:
     RunOptions run;
     JobThreads threads;
     struct NoActions : ItemActions {
-        void BeginRun(bool) override {}
+        void BeginRun(JobContext&) override {}
+        void EndRun() override {}
         void Perform(std::unique_ptr<ActionItem>) override {}
         bool Generating() const override { return false; }
     } actions;

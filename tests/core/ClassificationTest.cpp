@@ -31,7 +31,7 @@ class ClassificationTest : public ::testing::Test {
     uint32_t Compare(const FileEntry& l, const FileEntry& r) { return ComparePair(h.job, pair, l, r); }
 
     test::JobHarness h;
-    DirectoryPair pair{h.settings};
+    DirectoryPair pair;
 };
 
 TEST_F(ClassificationTest, TwoSecondRuleAppliesOnlyBetweenFatAndAFinerVolume) {

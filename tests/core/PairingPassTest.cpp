@@ -77,7 +77,7 @@ class PairingPassTest : public ::testing::Test {
     }
 
     test::JobHarness h;
-    DirectoryPair pair{h.settings};
+    DirectoryPair pair;
 };
 
 TEST_F(PairingPassTest, PairsByRelativeKeyAndReplacesTheOldRows) {

@@ -48,7 +48,7 @@ struct ScanJob {
     RecordingErrorSink errors{&prompter};
     Event cancel{Event::Reset::Manual};
     JobContext job{settings, frame, progress, prompter, errors, cancel};
-    DirectoryPair pair{settings};
+    DirectoryPair pair;
 
     bool Scan(const std::string& directory, bool recurse, Side side = Side::Left) {
         return ScanDirectory(job, pair, side, directory, recurse);

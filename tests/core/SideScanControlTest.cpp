@@ -45,8 +45,8 @@ TEST(ScanCancel, StopsBothSideWorkers) {
     }
     ScanJob s;
     s.settings.ScanPausePerEntry = 2;
-    s.settings.LeftDir = left.Root();
-    s.settings.RightDir = right.Root();
+    s.pair.Directory(Side::Left) = left.Root();
+    s.pair.Directory(Side::Right) = right.Root();
     Event leftDone(Event::Reset::Auto);
     Event rightDone(Event::Reset::Auto);
     const SideScanRequest requests[] = {{true, Side::Left, &s.pair, nullptr, &leftDone},
@@ -137,7 +137,7 @@ TEST(SideScanThread, ScansADirectorySideFromAnEmptySet) {
     tree.File("sub/b", "345");
     for (bool subdirs : {false, true}) {
         ScanJob s;
-        s.settings.LeftDir = tree.Root();
+        s.pair.Directory(Side::Left) = tree.Root();
         s.settings.IncludeSubdirs = subdirs;
         FileEntry stale;
         stale.path = "/stale";
@@ -156,7 +156,7 @@ TEST(SideScanThread, ASnapshotSideIsLoadedInsteadOfScanned) {
     TempTree tree;
     tree.File("live.txt");
     ScanJob s;
-    s.settings.LeftDir = tree.Path("saved.qsn");
+    s.pair.Directory(Side::Left) = tree.Path("saved.qsn");
     s.pair[Side::Left].previousDirectory = tree.Root();
     FakeLoader loader(true);
     Event done(Event::Reset::Auto);
@@ -178,15 +178,15 @@ TEST(SideScanThread, AFailedSnapshotFallsBackToThePreviousDirectory) {
          {static_cast<SnapshotLoader*>(&failing), static_cast<SnapshotLoader*>(nullptr)}) {
         ScanJob s;
         s.settings.IncludeSubdirs = true;
-        s.settings.RightDir = tree.Path("broken.qsn");
+        s.pair.Directory(Side::Right) = tree.Path("broken.qsn");
         SideState& right = s.pair[Side::Right];
-        right.snapshotPath = s.settings.RightDir;
+        right.snapshotPath = s.pair.Directory(Side::Right);
         right.previousDirectory = tree.Root();
         right.rootLength = 3;
         Event done(Event::Reset::Auto);
         SideScanThread(s.job, {true, Side::Right, &s.pair, loader, &done});
         EXPECT_TRUE(done.IsSet());
-        EXPECT_EQ(s.settings.RightDir, tree.Root());
+        EXPECT_EQ(s.pair.Directory(Side::Right), tree.Root());
         EXPECT_TRUE(right.snapshotPath.empty());
         EXPECT_EQ(right.rootLength, tree.Root().size());
         EXPECT_FALSE(right.fileSystemName.empty());
@@ -206,7 +206,7 @@ TEST(SideScanThread, AFailedSnapshotFallsBackToThePreviousDirectory) {
 
 TEST(SideScanThread, ASnapshotWithNothingToFallBackOnLeavesTheSideEmpty) {
     ScanJob s;
-    s.settings.LeftDir = "/nonexistent/broken.qsn";
+    s.pair.Directory(Side::Left) = "/nonexistent/broken.qsn";
     Event done(Event::Reset::Auto);
     SideScanThread(s.job, {true, Side::Left, &s.pair, nullptr, &done});
     EXPECT_TRUE(done.IsSet());
@@ -220,7 +220,7 @@ TEST(SideScanThread, ARemovedDirectoryAsksAndEndsWhenCancelled) {
     const std::string removed = tree.Dir("removed") + "/";
     rmdir(removed.c_str());
     ScanJob s;
-    s.settings.LeftDir = removed;
+    s.pair.Directory(Side::Left) = removed;
     Event done(Event::Reset::Auto);
     // No scripted answer: the prompt's default button, Cancel.
     SideScanThread(s.job, {true, Side::Left, &s.pair, nullptr, &done});

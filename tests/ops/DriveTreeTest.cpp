@@ -127,9 +127,11 @@ TEST_F(DriveTreeTest, RootsCarryTheirImagesAndExpandMarksNetworkOnlyWhenIncluded
         bool button;  // an expand mark, or the children read by selecting the side's directory
     };
     for (bool network : {false, true}) {
-        settings.IncludeNetworkDrives = network;
-        left.StartFill(threads);
-        Settle();
+        if (network) {
+            controller.ToggleNetworkDrives();  // command 2050: both trees again, as one job
+            Settle();
+            EXPECT_TRUE(settings.IncludeNetworkDrives);
+        }
         std::vector<Case> cases = {{disk.Root(), DriveIcon::HardDisk, true},
                                    {mounts.Path("empty"), DriveIcon::HardDisk, false},  // no subfolder
                                    {mounts.Path("usb"), DriveIcon::Removable, true}};   // never read
@@ -144,6 +146,7 @@ TEST_F(DriveTreeTest, RootsCarryTheirImagesAndExpandMarksNetworkOnlyWhenIncluded
     }
     EXPECT_EQ(controller.Busy().Count(), 0);
     EXPECT_EQ(refreshes, 1);  // later fills start no refresh
+    EXPECT_EQ(controller.FillCount(Side::Right), 2);
 }
 
 TEST_F(DriveTreeTest, BranchesOpenLazilyAndCloseToTheirMark) {

@@ -30,7 +30,8 @@ class RecordingActions : public ItemActions {
         size_t index;
         std::string path;
     };
-    void BeginRun(bool ignore) override { ignoreFileAttributes = ignore; }
+    void BeginRun(JobContext& run) override { ignoreFileAttributes = run.settings.IgnoreFileAttributes; }
+    void EndRun() override {}
     void Perform(std::unique_ptr<ActionItem> item) override {
         const int side = Index(item->side);
         {

@@ -3,6 +3,7 @@
 // and the command file written instead of the disk being touched.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <sstream>
 
@@ -155,6 +156,44 @@ TEST_F(Workflow, WhileGeneratingTheCommandFileGetsTheLinesAndTheDiskStaysAsItWas
               std::string::npos)
         << text.str();
     std::remove(script.c_str());
+}
+
+// Wakes are counted; the changes are taken on the UI thread, as a view would take them.
+class CountingObserver : public RowListObserver {
+  public:
+    void RowListChangesPending(Side) override { ++wakes; }
+    std::atomic<int> wakes{0};
+};
+
+// The UI thread edits the settings record and adds and removes list observers while a refresh
+// runs (run under ThreadSanitizer too): the refresh reads its own copy of the settings, and the
+// one change it makes to the record, the directory a failed snapshot fell back to, reaches the
+// UI thread as a message.
+TEST_F(Workflow, TheUiThreadEditsTheSettingsAndWatchesTheListsWhileARefreshRuns) {
+    for (int i = 0; i < 100; ++i) left.File("f" + std::to_string(i) + ".txt", "x");
+    settings.ScanPausePerEntry = 1;
+    settings.RightDir = right.Path("gone.qsn");
+    pair[Side::Right].snapshotPath = right.Path("gone.qsn");  // no loader: it falls back
+    pair[Side::Right].previousDirectory = right.Root();
+    CountingObserver observer;
+    refresher.StartRefresh();
+    int edits = 0;
+    do {
+        settings.IncludeMasks = edits % 2 == 0 ? "*.none" : "*.*";
+        settings.ExcludeMasks = "f1*";
+        settings.CheckFileSizes = edits % 2 == 0;
+        settings.LeftDir = "/edited/";
+        pair.Lists().AddObserver(&observer);
+        for (Side side : kSides) pair.Lists().TakeChanges(&observer, side);
+        pair.Lists().RemoveObserver(&observer);
+        ++edits;
+        loop.RunOne(1);
+    } while (!controller.Idle());
+    EXPECT_GT(edits, 10);
+    EXPECT_EQ(refreshes, 1);
+    EXPECT_EQ(Rows().size(), 100u);  // by the masks the refresh started with
+    EXPECT_EQ(settings.LeftDir, "/edited/");
+    EXPECT_EQ(settings.RightDir, right.Root());
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ struct LoopedJob {
     PlainErrorSink errors{prompter};
     Event cancel{Event::Reset::Manual};
     JobContext job{settings, loop, progress, prompter, errors, cancel};
-    DirectoryPair pair{settings};
+    DirectoryPair pair;
 };
 
 }  // namespace quarto::test
