@@ -7,6 +7,7 @@
 
 #include "platform/SafeOutputFile.h"
 #include "platform/SystemError.h"
+#include "res/StringTable.h"
 
 namespace quarto {
 namespace {
@@ -91,7 +92,7 @@ bool CommandFile::Open(const std::string& name, bool append, const std::string& 
     // Told outside the lock: the box may wait for the user as long as it likes.
     if (m_prompter != nullptr)
         m_prompter->MessageBox(
-            "Unable to write the command file " + name + " - " + OutputFileFailure(name, err), m_programName,
+            res::Format(res::kCannotWriteCommandFile, {name, OutputFileFailure(name, err)}), m_programName,
             MB_OK | MB_ICONEXCLAMATION);
     return false;
 }

@@ -7,6 +7,7 @@
 
 #include "ops/FileActions.h"
 #include "platform/SystemError.h"
+#include "res/StringTable.h"
 
 namespace quarto {
 namespace {
@@ -25,7 +26,7 @@ bool EnsureRoot(ActionRun& run, const TreePath& path) {
          slash = path.root.find('/', slash + 1))
         mkdir(path.root.substr(0, slash).c_str(), 0777);
     if (FolderExistsBeneath({path.root, std::string()})) return true;
-    const std::string text = "Unable to create the path for " + path.Full() + "!";
+    const std::string text = res::Format(res::kCannotCreatePath, {path.Full()});
     run.job.prompter.MessageBox(text, run.job.programName, MB_OK | MB_ICONSTOP);
     return false;
 }

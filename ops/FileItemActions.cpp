@@ -3,8 +3,9 @@
 namespace quarto {
 
 void FileItemActions::BeginRun(JobContext& job) {
-    m_run = std::make_unique<ActionRun>(ActionRun{job, m_pair, m_commandFile, job.settings.IgnoreFileAttributes,
-                                                  job.settings.AttributeMask, m_errorDialogMutex, m_beep});
+    m_run =
+        std::make_unique<ActionRun>(ActionRun{job, m_pair, m_commandFile, job.settings.IgnoreFileAttributes,
+                                              job.settings.AttributeMask, m_errorDialogMutex, m_beep});
 }
 
 void FileItemActions::Perform(std::unique_ptr<ActionItem> item) {

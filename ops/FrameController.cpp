@@ -5,6 +5,7 @@
 #include "ops/JobThreads.h"
 #include "ops/Refresh.h"
 #include "platform/ErrorSink.h"
+#include "res/StringTable.h"
 
 namespace quarto {
 
@@ -113,7 +114,7 @@ void FrameController::EndStartUp(bool cancelled) {
 void FrameController::DisplayEvent(const FrameMessage& message) {
     const int severity = static_cast<int>(message.lParam & 0xFFFF);
     if (severity == kSeverityError) m_errorDisplayed = true;
-    m_job.prompter.MessageBox(message.text, m_job.programName + " Display Event",
+    m_job.prompter.MessageBox(message.text, res::Format(res::kDisplayEventCaption, {m_job.programName}),
                               MB_OK | DisplayEventIcon(severity) | MB_TOPMOST);
     if (severity == kSeverityError) m_job.frame.Post({WM_CLOSE});
 }

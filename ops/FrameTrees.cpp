@@ -7,6 +7,7 @@
 #include "ops/Refresh.h"
 #include "platform/ErrorSink.h"
 #include "platform/UserFolders.h"
+#include "res/StringTable.h"
 
 namespace quarto {
 
@@ -85,9 +86,8 @@ bool FrameController::SelectSideDirectory(Side side, DriveTree& tree) {
 bool FrameController::AskForDefaultDirectory(std::string& directory) {
     const std::string working = CurrentFolder();
     m_job.progress.Hide();
-    const int answer =
-        m_job.prompter.MessageBox("Path '" + directory + "' not found; defaulting to '" + working + "'",
-                                  m_job.programName, MB_OKCANCEL | MB_ICONINFORMATION);
+    const int answer = m_job.prompter.MessageBox(res::Format(res::kPathNotFound, {directory, working}),
+                                                 m_job.programName, MB_OKCANCEL | MB_ICONINFORMATION);
     m_job.progress.Show();
     if (answer != IDOK) return false;
     directory = working;

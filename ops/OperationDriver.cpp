@@ -1,7 +1,7 @@
 #include "ops/OperationDriver.h"
 
 #include <array>
-#include <cstdio>
+#include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -13,6 +13,7 @@
 #include "ops/OperationTraits.h"
 #include "ops/SideOperation.h"
 #include "platform/SystemError.h"
+#include "res/StringTable.h"
 
 namespace quarto {
 namespace {
@@ -49,7 +50,7 @@ void OperationDriver::Launch(OperationRequest request) {
     if (m_threads.Start([this, request] { OperationThread(request); })) return;
     m_actions.EndRun();
     QUARTO_REPORT_ERROR(m_job.errors, kSeverityWarning, kErrorNotEnoughMemory, &m_job.frame,
-                        "Unable to start the operation");
+                        res::Text(res::kCannotStartOperation));
     m_job.frame.Send({UM_BUSY, kBusyEnd});
 }
 
@@ -104,22 +105,16 @@ int OperationDriver::Confirm(int code, const OperationRequest& request) {
     const Settings& settings = job.settings;
     const RowList& left = m_pair.List(Side::Left);
     const RowList& right = m_pair.List(Side::Right);
-    char text[600];
-    if (request.singleRow) {
-        std::snprintf(text, sizeof text, "About to %s '%s'...", ActionVerb(TraitsOf(code)->action),
-                      request.singleRow->entry.path.c_str());
-    } else {
-        std::snprintf(text, sizeof text, "About to %s %ld files...", ActionVerb(TraitsOf(code)->action),
-                      static_cast<long>(left.Totals().files + right.Totals().files));
-    }
-    std::string question = text;
-    if (settings.IncludeSubdirs) {
-        std::snprintf(text, sizeof text, "and %ld directories...",
-                      static_cast<long>(left.Totals().directories + right.Totals().directories));
-        question += text;
-    }
+    const char* verb = ActionVerb(TraitsOf(code)->action);
+    std::string question =
+        request.singleRow ? res::Format(res::kAboutToActOnRow, {verb, request.singleRow->entry.path})
+                          : res::Format(res::kAboutToActOnFiles,
+                                        {verb, std::to_string(left.Totals().files + right.Totals().files)});
+    if (settings.IncludeSubdirs)
+        question += res::Format(res::kAndDirectories,
+                                {std::to_string(left.Totals().directories + right.Totals().directories)});
     job.progress.Hide();
-    const int answer = job.prompter.MessageBox(question, job.programName + " - Confirm",
+    const int answer = job.prompter.MessageBox(question, res::Format(res::kConfirmCaption, {job.programName}),
                                                MB_OKCANCEL | MB_ICONINFORMATION | MB_TOPMOST);
     job.progress.Show();
     if (answer != IDOK) m_decision = kOpRefused;

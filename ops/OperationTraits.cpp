@@ -1,4 +1,5 @@
 #include "ops/OperationTraits.h"
+#include "res/StringTable.h"
 
 #include <algorithm>
 #include <array>
@@ -148,11 +149,11 @@ bool NeedsConfirmation(int code, const Settings& settings) {
 const char* ActionVerb(DiskAction action) {
     switch (action) {
         case Copy:
-            return "copy";
+            return res::Text(res::kVerbCopy);
         case Delete:
-            return "delete";
+            return res::Text(res::kVerbDelete);
         default:
-            return "move";
+            return res::Text(res::kVerbMove);
     }
 }
 

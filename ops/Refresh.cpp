@@ -49,7 +49,7 @@ void Refresher::StartRefresh() {
     DirectoryPair& pair = m_pair;
     if (!m_threads.Start([&pair, shared] { RefreshThread(pair, std::move(*shared)); })) {
         QUARTO_REPORT_ERROR(m_job.errors, kSeverityWarning, kErrorNotEnoughMemory, &m_job.frame,
-                            "Unable to start the refresh");
+                            res::Text(res::kCannotStartRefresh));
         m_job.frame.Send({UM_BUSY, kBusyEnd});
     }
 }
@@ -80,7 +80,8 @@ void RefreshThread(DirectoryPair& pair, std::unique_ptr<RefreshRequest> request)
     for (std::thread& t : workers) t.join();
     // What a side shows now is the UI thread's to record, before the refresh ends.
     for (Side side : kSides)
-        if (request->sides[Index(side)].takesPart && pair.Directory(side) != SideDirectory(job.settings, side))
+        if (request->sides[Index(side)].takesPart &&
+            pair.Directory(side) != SideDirectory(job.settings, side))
             job.frame.Post({UM_SIDEDIRECTORY, Index(side), 0, pair.Directory(side)});
     PairEntries(job, pair);
 }
