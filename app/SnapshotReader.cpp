@@ -85,8 +85,8 @@ class SnapshotInput {
 // What a load fills: the side's set and its two directory counters.
 struct LoadTarget {
     EntrySet& entries;
-    uint32_t& fileCount;
-    uint32_t& byteTotal;
+    uint64_t& fileCount;
+    uint64_t& byteTotal;
 };
 
 // The numbers of one entry line, as read.
@@ -278,14 +278,14 @@ void SnapshotParser::AddEntry(const EntryFields& fields) {
     entry.path = fields.path;
     entry.nameOffset = static_cast<uint16_t>(fields.nameOffset);
     entry.time = fields.time;
-    entry.size = static_cast<uint32_t>(fields.size);
+    entry.size = fields.size;  // at most 32 bits: the format keeps no more
     entry.attributes = static_cast<uint32_t>(fields.attributes);
     const bool isFile = !entry.IsDirectory();
-    const uint32_t size = entry.size;
+    const uint64_t size = entry.size;
     // A line repeating an entry already read adds nothing, not even to the counts.
     if (m_target.entries.Insert(std::move(entry)) && isFile) {
         ++m_target.fileCount;
-        m_target.byteTotal += size;  // wraps, like the scan's total
+        m_target.byteTotal += size;
     }
 }
 

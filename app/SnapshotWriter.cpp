@@ -69,8 +69,9 @@ std::string SnapshotRowText(const FileEntry& entry, bool marked) {
     const FileTime latest = LatestSnapshotTime();
     const CalendarTime c = CalendarFromFileTime(entry.time.Value() > latest.Value() ? latest : entry.time);
     char fields[160];
+    // The size field holds 32 bits: a larger file keeps its low 32 bits, as the format always has.
     std::snprintf(fields, sizeof fields, "\",%u,%u,%04d/%02d/%02d,%02d:%02d:%02d,%u,0,%c\r\n",
-                  static_cast<unsigned>(entry.nameOffset), static_cast<unsigned>(entry.size), c.year, c.month,
+                  static_cast<unsigned>(entry.nameOffset), static_cast<uint32_t>(entry.size), c.year, c.month,
                   c.day, c.hour, c.minute, c.second, static_cast<unsigned>(entry.attributes),
                   marked ? 'S' : 'N');
     return "\"" + EncodeSnapshotPath(entry.path) + fields;

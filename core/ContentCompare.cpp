@@ -20,6 +20,10 @@ namespace {
 
 constexpr unsigned char kCtrlZ = 0x1A;
 
+// What an entry turned out to be when it was opened. Only two regular files have contents to
+// compare; a FIFO, a device or a socket in a file's place is never read.
+enum class Kind { Regular, Other, Unopened };
+
 // A file opened for reading, closed when it goes out of scope.
 class InputFile {
   public:
@@ -30,19 +34,22 @@ class InputFile {
         if (m_fd >= 0) ::close(m_fd);
     }
 
-    // False with errno set when the file cannot be opened.
-    bool Open(const std::string& path) {
-        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (m_fd < 0) return false;
+    // Unopened with errno set when the file cannot be opened. An entry scanned as a special file
+    // is not opened at all: opening some devices has effects of its own. The open never waits
+    // (a FIFO without a writer would block it), so what stands at the path now is told by fstat.
+    Kind Open(const FileEntry& entry) {
+        if (entry.attributes & (kAttrSystem | kAttrDirectory)) return Kind::Other;
+        m_fd = ::open(entry.path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (m_fd < 0) return Kind::Unopened;
+        struct stat st {};
+        if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) return Kind::Other;
+        m_size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
         // The whole file is read once, front to back: let the kernel read ahead generously.
         ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-        return true;
+        return Kind::Regular;
     }
-    // The size on disk now (64-bit), 0 when it cannot be told.
-    uint64_t CurrentSize() const {
-        struct stat st {};
-        return ::fstat(m_fd, &st) == 0 && st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
-    }
+    // The size on disk when it was opened.
+    uint64_t Size() const { return m_size; }
 
     // Fills `buffer` up to `size` bytes, stopping early only at the end of the file. Returns
     // the length read, or -1 with `error` set to the errno of the failed read.
@@ -64,6 +71,7 @@ class InputFile {
 
   private:
     int m_fd = -1;
+    uint64_t m_size = 0;
 };
 
 void PrintMismatch(long leftLength, const std::string& leftPath, long rightLength,
@@ -106,21 +114,23 @@ struct Sides {
     }
 };
 
-bool OpenOrWarn(JobContext& job, InputFile& file, const std::string& path) {
-    if (file.Open(path)) return true;
-    const int error = errno;
-    QUARTO_REPORT_ERROR(job.errors, kSeverityWarning, error, &job.frame,
-                        "Unable to open " + path + "; may be in use");
-    return false;
+Kind OpenOrWarn(JobContext& job, InputFile& file, const FileEntry& entry) {
+    const Kind kind = file.Open(entry);
+    if (kind == Kind::Unopened) {
+        const int error = errno;
+        QUARTO_REPORT_ERROR(job.errors, kSeverityWarning, error, &job.frame,
+                            "Unable to open " + entry.path + "; may be in use");
+    }
+    return kind;
 }
 
-// The block size: the larger recorded size, capped. Recorded sizes keep only the low 32 bits,
-// so a file of 4 GiB (or a multiple) is recorded as 0, and a file may have grown since it was
-// scanned; a block of 0 therefore stands only when both files are empty on disk too.
+// The block size: the larger recorded size, capped. A file may have grown since it was
+// scanned, so a block of 0 stands only when both files are empty on disk too.
 size_t BlockSize(const FileEntry& left, const FileEntry& right, const InputFile& leftFile,
                  const InputFile& rightFile) {
-    const size_t block = std::min<size_t>(std::max(left.size, right.size), kContentBlockSize);
-    if (block != 0 || (leftFile.CurrentSize() == 0 && rightFile.CurrentSize() == 0)) return block;
+    const size_t block =
+        static_cast<size_t>(std::min<uint64_t>(std::max(left.size, right.size), kContentBlockSize));
+    if (block != 0 || (leftFile.Size() == 0 && rightFile.Size() == 0)) return block;
     return kContentBlockSize;
 }
 
@@ -130,9 +140,13 @@ uint32_t CompareFileContents(JobContext& job, const FileEntry& left, const FileE
     InputFile leftFile;
     InputFile rightFile;
     // Both opens are attempted, so a warning names every file that could not be read.
-    const bool leftOpen = OpenOrWarn(job, leftFile, left.path);
-    const bool rightOpen = OpenOrWarn(job, rightFile, right.path);
-    if (!leftOpen || !rightOpen) return 0;
+    const Kind leftKind = OpenOrWarn(job, leftFile, left);
+    const Kind rightKind = OpenOrWarn(job, rightFile, right);
+    if (leftKind == Kind::Unopened || rightKind == Kind::Unopened) return 0;
+    // Two special files have no contents to tell apart; a regular file never holds the same
+    // contents as something that is not one.
+    if (leftKind != Kind::Regular || rightKind != Kind::Regular)
+        return leftKind == rightKind ? 0u : static_cast<uint32_t>(FlagBytesDiff);
     const size_t block = BlockSize(left, right, leftFile, rightFile);
     if (block == 0) return 0;
 
@@ -142,6 +156,9 @@ uint32_t CompareFileContents(JobContext& job, const FileEntry& left, const FileE
     unsigned char* const r = buffers.get() + block;
     const Sides sides{job, left, right};
     for (;;) {
+        // A comparison of two large files can take minutes: a cancel request ends it between
+        // blocks, and the caller does not take the unfinished result.
+        if (job.CancelPending()) return 0;
         const bool ignoreCtrlZ = job.settings.CheckIgnoreCtrlZ;
         int leftError = 0;
         int rightError = 0;

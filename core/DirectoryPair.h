@@ -27,8 +27,8 @@ struct SideState {
     uint32_t rootLength = 0;        // relative paths start after this many characters
     std::string fileSystemName;     // "FAT", "NTFS", "EXT4", ... for the two-second rule
     EntrySet entries;
-    uint32_t directoryFileCount = 0;  // files found by the last scan
-    uint32_t directoryByteTotal = 0;  // their sizes; wraps past 4 GiB
+    uint64_t directoryFileCount = 0;  // files found by the last scan
+    uint64_t directoryByteTotal = 0;  // their sizes
 };
 
 class DirectoryPair {

@@ -23,10 +23,10 @@ enum DifferenceFlag : uint32_t {
     FlagDotDot = 0x10000000,  // a parent-directory marker pair; no other bit is set with it
 };
 
-// The fields in their fixed order; 64 bytes, so a row copy stays small.
+// The fields in their fixed order; 72 bytes, so a row copy stays small.
 struct FileEntry {
     const FileEntry* counterpart = nullptr;  // the partner, the blank entry, or null before pairing
-    uint32_t size = 0;                       // low 32 bits of the file size; directories 0
+    uint64_t size = 0;                       // bytes; directories 0; from a snapshot the low 32 bits
     uint32_t attributes = 0;                 // FileAttribute bits; 0x10 alone means "directory"
     uint32_t flags = 0;                      // DifferenceFlag bits; 0 until paired
     FileTime time;                           // the one time the comparison uses (UseDateTimeType)

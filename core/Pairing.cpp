@@ -51,18 +51,30 @@ uint32_t CompareTimes(const Settings& settings, const DirectoryPair& pair, const
     return l < r ? FlagOlder : FlagNewer;
 }
 
-uint32_t CompareSizes(const FileEntry& left, const FileEntry& right) {
-    if (right.size < left.size) return FlagLarger;
-    if (left.size < right.size) return FlagSmaller;
+// The sizes as compared: whole, or their low 32 bits against a snapshot side, since a snapshot
+// records no more and a file of 5 GB must not differ from its own record.
+struct ComparedSizes {
+    uint64_t left;
+    uint64_t right;
+};
+ComparedSizes SizesOf(const FileEntry& left, const FileEntry& right, bool snapshotSide) {
+    if (!snapshotSide) return {left.size, right.size};
+    return {static_cast<uint32_t>(left.size), static_cast<uint32_t>(right.size)};
+}
+
+uint32_t CompareSizes(ComparedSizes sizes) {
+    if (sizes.right < sizes.left) return FlagLarger;
+    if (sizes.left < sizes.right) return FlagSmaller;
     return 0;
 }
 
 // Where a side shows a snapshot its contents cannot be read, so with content checks on a size
 // difference stands for a content difference; one trailing Ctrl-Z may be forgiven.
-uint32_t SizesStandingInForContents(const Settings& settings, const FileEntry& left, const FileEntry& right) {
-    const uint32_t flags = CompareSizes(left, right);
+uint32_t SizesStandingInForContents(const Settings& settings, ComparedSizes sizes) {
+    const uint32_t flags = CompareSizes(sizes);
     if (flags == 0) return 0;
-    const uint32_t difference = left.size > right.size ? left.size - right.size : right.size - left.size;
+    const uint64_t difference =
+        sizes.left > sizes.right ? sizes.left - sizes.right : sizes.right - sizes.left;
     if (settings.CheckIgnoreCtrlZ && difference == 1) return 0;
     return flags;
 }
@@ -99,8 +111,9 @@ uint32_t ComparePair(JobContext& job, const DirectoryPair& pair, const FileEntry
             kAttrReadOnly | kAttrHidden | kAttrSystem | (settings.IndicateArchived ? kAttrArchive : 0u);
         if ((left.attributes ^ right.attributes) & compared) flags |= FlagAttrsDiff;
     }
-    if (settings.CheckFileSizes) flags |= CompareSizes(left, right);
-    if (settings.CheckByteByByte && snapshotSide) flags |= SizesStandingInForContents(settings, left, right);
+    const ComparedSizes sizes = SizesOf(left, right, snapshotSide);
+    if (settings.CheckFileSizes) flags |= CompareSizes(sizes);
+    if (settings.CheckByteByByte && snapshotSide) flags |= SizesStandingInForContents(settings, sizes);
 
     // Reading contents is the one costly check: skipped when a size already decides the pair,
     // for directories, for snapshot sides, and in the "Unique" view where it changes nothing.
@@ -112,6 +125,9 @@ uint32_t ComparePair(JobContext& job, const DirectoryPair& pair, const FileEntry
 
 int AddRowPair(JobContext& job, DirectoryPair& pair, size_t index, FileEntry& left, FileEntry& right) {
     const uint32_t flags = ComparePair(job, pair, left, right);
+    // A content comparison cut short by a cancel request has no result: the pair is not listed
+    // rather than shown as identical. The pass stops before the next pair anyway.
+    if (job.CancelPending()) return 0;
     if (!ViewFilterShows(job.settings, flags, left, right)) return 0;
     // When one half is the shared blank entry it takes these values too; nothing reads them.
     left.flags = flags;

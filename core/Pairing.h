@@ -22,7 +22,8 @@ uint32_t ComparePair(JobContext& job, const DirectoryPair& pair, const FileEntry
                      const FileEntry& right);
 
 // Compares a pair, applies the view filter, and when shown writes flags and counterparts and
-// inserts row `index` into both lists. Returns 1 when rows were added, else 0.
+// inserts row `index` into both lists. Returns 1 when rows were added, else 0 (also when a
+// cancel request came while the pair was compared).
 int AddRowPair(JobContext& job, DirectoryPair& pair, size_t index, FileEntry& left, FileEntry& right);
 
 // Whether a pair with this flag word is listed under the current view and exclusions.

@@ -148,7 +148,11 @@ void RowList::AdjustTotalsLocked(const FileEntry& entry, int direction) {
         m_totals.directories += direction;
     } else {
         m_totals.files += direction;
-        m_totals.bytes += direction > 0 ? entry.size : 0u - entry.size;
+        if (direction > 0) {
+            m_totals.bytes += entry.size;
+        } else {
+            m_totals.bytes -= entry.size;
+        }
     }
 }
 

@@ -50,11 +50,11 @@ struct Row {
     uint32_t state = 0;
 };
 
-// What is marked in one list. Counts are signed, the byte total wraps like the 32-bit sizes.
+// What is marked in one list, in 64 bits: a few marked files of several GiB overflow 32.
 struct MarkedTotals {
-    int32_t files = 0;
-    int32_t directories = 0;
-    uint32_t bytes = 0;
+    int64_t files = 0;
+    int64_t directories = 0;
+    uint64_t bytes = 0;
 };
 
 // Everything that happened to one list since an observer's previous take.

@@ -86,17 +86,22 @@ WalkEnd WalkListing(JobContext& job, DirectoryPair& pair, Side side, const std::
     }
 }
 
-// ScanDirectory, with the choice of following a link named by `directory` itself: a root the
-// user picked may be one, a subdirectory met in the walk never is.
+// What a listing is: the side's root, which the user picked (possibly through a link) and must
+// hear of when it is missing; or a subfolder met in the walk, never entered through a link,
+// which may vanish between its parent's listing and its own.
+enum class Listed { Root, Subfolder };
+
 bool ScanListing(JobContext& job, DirectoryPair& pair, Side side, const std::string& directory, bool recurse,
-                 bool followLink) {
+                 Listed listedAs) {
     const std::string listed = WithSlash(directory);
     DirectoryListing listing;
     listing.ReadArchiveBits(NeedsArchiveBits(job.settings));
     for (;;) {
         if (job.CancelPending()) return false;
-        const int code = listing.Open(listed, followLink);
+        const int code = listing.Open(listed, listedAs == Listed::Root);
         if (code == kErrorFileNotFound || code == kErrorNoMoreFiles) return true;  // nothing to list
+        // A subfolder removed since it was listed is gone, with nothing in it to compare.
+        if (code != kErrorSuccess && listedAs == Listed::Subfolder && listing.Vanished()) return true;
         if (code != kErrorSuccess) {
             if (!RetryListing(job, listed, code)) return false;
             continue;
@@ -157,14 +162,14 @@ void SideScanThread(JobContext& job, const SideScanRequest& request) {
                 scan = !pair.Directory(side).empty();
             }
         }
-        if (scan) ScanListing(job, pair, side, pair.Directory(side), settings.IncludeSubdirs, true);
+        if (scan) ScanListing(job, pair, side, pair.Directory(side), settings.IncludeSubdirs, Listed::Root);
     }
     if (request.done != nullptr) request.done->Set();
 }
 
 bool ScanDirectory(JobContext& job, DirectoryPair& pair, Side side, const std::string& directory,
                    bool recurse) {
-    return ScanListing(job, pair, side, directory, recurse, true);
+    return ScanListing(job, pair, side, directory, recurse, Listed::Root);
 }
 
 bool AddFoundEntry(JobContext& job, DirectoryPair& pair, Side side, const std::string& directory,
@@ -190,9 +195,9 @@ bool AddFoundEntry(JobContext& job, DirectoryPair& pair, Side side, const std::s
     entry.path.append(listed).append(record.name);
     entry.nameOffset = static_cast<uint16_t>(listed.size());
     entry.time = ChosenTime(record, settings.UseDateTimeType);
-    entry.size = static_cast<uint32_t>(record.size);
+    entry.size = record.size;
     entry.attributes = record.attributes;
-    const uint32_t size = entry.size;
+    const uint64_t size = entry.size;
 
     SideState& state = pair[side];
     // Only a new entry counts: a listing restarted after an early stop meets its entries
@@ -208,7 +213,7 @@ bool AddFoundEntry(JobContext& job, DirectoryPair& pair, Side side, const std::s
     if (!isDirectory || !recurse || (record.attributes & kAttrSymlink) != 0) return true;
     const std::string candidate = listed + tested;
     if (TooLongToEnter(job, candidate)) return true;
-    return ScanListing(job, pair, side, candidate, recurse, false);
+    return ScanListing(job, pair, side, candidate, recurse, Listed::Subfolder);
 }
 
 }  // namespace quarto

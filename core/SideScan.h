@@ -31,7 +31,8 @@ void SideScanThread(JobContext& job, const SideScanRequest& request);
 
 // Lists `directory` (and, with `recurse`, its subdirectories) into the side's set. False when
 // cancelled and the walk must unwind. `directory` itself may be a link (a root picked through
-// one); no link below it is ever entered. A listing that cannot start asks Retry/Cancel; one
+// one); no link below it is ever entered. A listing that cannot start asks Retry/Cancel, except
+// for a subfolder that no longer exists, which is skipped (it is gone, not in error). A listing
 // that stops early starts again, and entries met again are neither inserted nor counted twice.
 bool ScanDirectory(JobContext& job, DirectoryPair& pair, Side side, const std::string& directory,
                    bool recurse);

@@ -79,6 +79,7 @@ DirectoryListing::~DirectoryListing() {
 
 int DirectoryListing::Open(const std::string& directory, bool followLastLink) {
     Close();
+    m_openErrno = 0;
     // A trailing '/' makes the kernel resolve a link even under O_NOFOLLOW, so it goes.
     std::string path = directory;
     while (path.size() > 1 && path.back() == '/') path.pop_back();
@@ -86,6 +87,7 @@ int DirectoryListing::Open(const std::string& directory, bool followLastLink) {
     const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | noFollow | O_CLOEXEC);
     if (fd < 0) {
         const int err = errno;
+        m_openErrno = err;
         // A missing directory is "path not found"; there is no empty-directory case here,
         // since every directory lists at least "." and "..".
         return SetLastErrorFromErrno(err == ELOOP ? ENOTDIR : err, /*parentMissing=*/true);
@@ -93,6 +95,7 @@ int DirectoryListing::Open(const std::string& directory, bool followLastLink) {
     m_dir = fdopendir(fd);
     if (m_dir == nullptr) {
         const int err = errno;
+        m_openErrno = err;
         close(fd);
         return SetLastErrorFromErrno(err);
     }

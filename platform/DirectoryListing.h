@@ -9,6 +9,7 @@
 
 #include <dirent.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <string>
 
@@ -49,6 +50,9 @@ class DirectoryListing {
     // that met a directory never lists what a link put in its place since. `followLastLink`
     // lets a root that the user chose through a link be listed.
     int Open(const std::string& directory, bool followLastLink = false);
+    // Whether the last Open failed because the directory, or a folder above it, does not exist
+    // (any more): a walk that listed it a moment ago finds it gone, which is no error.
+    bool Vanished() const { return m_openErrno == ENOENT; }
     // The next record, "." and ".." included. Returns 0, kErrorNoMoreFiles (18) at the end, or
     // the failure code of a directory that could not be read further.
     int Next(ListingRecord& record);
@@ -60,6 +64,7 @@ class DirectoryListing {
 
   private:
     DIR* m_dir = nullptr;
+    int m_openErrno = 0;  // errno of the last failed Open, 0 after a successful one
     bool m_readArchiveBits = true;
     std::string m_prefix;  // directory with a trailing '/', for the xattr lookups by path
 };

@@ -22,7 +22,7 @@
 namespace quarto {
 namespace {
 
-FileEntry Entry(const std::string& path, uint16_t nameOffset, uint32_t size, uint32_t attributes,
+FileEntry Entry(const std::string& path, uint16_t nameOffset, uint64_t size, uint32_t attributes,
                 FileTime time) {
     FileEntry e;
     e.path = path;
@@ -96,6 +96,9 @@ TEST_F(SnapshotWriterTest, HeaderAndExampleLine) {
     FileEntry b = a;
     b.time = FileTime::FromValue(Time(2038, 1, 19, 3, 14, 7).Value() + 9999999);
     EXPECT_NE(SnapshotRowText(b, false).find(",2038/01/19,03:14:07,"), std::string::npos);
+    // The size field keeps the low 32 bits of a file over 4 GiB.
+    b.size = 5000000000ULL;
+    EXPECT_NE(SnapshotRowText(b, false).find(",12,705032704,"), std::string::npos);
     EXPECT_EQ(SnapshotBaseLineText("C:\\DATA\\"), "\"C:\\DATA\\\"\r\n");
     // A time after the last the format holds is written as that time, so the file loads back.
     b.time = FileTime::FromValue(Time(30827, 12, 31, 23, 59, 59).Value() + kFileTimeUnitsPerSecond);

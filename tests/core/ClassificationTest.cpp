@@ -132,6 +132,9 @@ TEST_F(ClassificationTest, TheLeftHalfsTypeChoosesWhichTimeAndAttributeChecksApp
 TEST_F(ClassificationTest, SizesCompareUnsignedAndApplyToDirectoriesToo) {
     EXPECT_EQ(Compare(MakeEntry(kL, "f", 0xFFFFFFFFu), MakeEntry(kR, "f", 1)),
               static_cast<uint32_t>(FlagLarger));
+    // 5,000,000,000 bytes and 705,032,704 share their low 32 bits; whole sizes tell them apart.
+    EXPECT_EQ(Compare(MakeEntry(kL, "f", 705032704u), MakeEntry(kR, "f", 5000000000u)),
+              static_cast<uint32_t>(FlagSmaller));
     EXPECT_EQ(Compare(MakeEntry(kL, "d", 0, 0, kAttrDirectory), MakeEntry(kR, "d", 4096, 0, kAttrDirectory)),
               static_cast<uint32_t>(FlagSmaller));
     h.settings.CheckFileSizes = false;
@@ -144,11 +147,15 @@ TEST_F(ClassificationTest, SnapshotSidesLetSizesStandInForContents) {
         Side snapshot;
         bool ignoreCtrlZ;
         bool checkSizes;
-        uint32_t leftSize;
-        uint32_t rightSize;
+        uint64_t leftSize;
+        uint64_t rightSize;
         uint32_t expected;
     };
     const Case cases[] = {
+        // A snapshot records the low 32 bits: a file over 4 GiB matches its own record.
+        {"5 GB against its own record", Side::Right, false, true, 5000000000u, 705032704u, 0},
+        {"5 GB recorded, 1 byte more on disk", Side::Left, true, false, 705032704u, 5000000001u, 0},
+        {"5 GB recorded, 2 bytes more on disk", Side::Left, true, true, 705032704u, 5000000002u, FlagSmaller},
         {"one extra byte forgiven", Side::Right, true, false, 100, 101, 0},
         {"two extra bytes", Side::Right, true, false, 100, 102, FlagSmaller},
         {"left snapshot, left larger by two", Side::Left, true, false, 102, 100, FlagLarger},

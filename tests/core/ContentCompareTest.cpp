@@ -9,10 +9,15 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <map>
 #include <string>
+#include <thread>
 
 #include "core/ContentCompare.h"
+#include "core/DirectoryPair.h"
+#include "core/Pairing.h"
 #include "tests/core/JobHarness.h"
 #include "tests/support/TempTree.h"
 
@@ -143,18 +148,92 @@ TEST_F(ContentCompareTest, FilesThatChangedSinceTheScanAreReadToTheirEnd) {
     EXPECT_EQ(Compare(l, r).flags, static_cast<uint32_t>(FlagBytesDiff));
 }
 
-TEST_F(ContentCompareTest, FilesOfFourGibibytesAreComparedThoughRecordedAsZero) {
+TEST_F(ContentCompareTest, FilesOverFourGibibytesAreComparedWhole) {
     const std::string l = tree.File("l", "x");
     const std::string r = tree.File("r", "y");
     // Sparse: only the first byte is written.
-    if (::truncate(l.c_str(), 1LL << 32) != 0 || ::truncate(r.c_str(), 1LL << 32) != 0)
-        GTEST_SKIP() << "this file system cannot hold a sparse 4 GiB file";
-    FileEntry left = test::MakeEntry(tree.Root(), "l", static_cast<uint32_t>(1ULL << 32));
-    FileEntry right = test::MakeEntry(tree.Root(), "r", static_cast<uint32_t>(1ULL << 32));
-    ASSERT_EQ(left.size, 0u);
+    if (::truncate(l.c_str(), (1LL << 32) + 1) != 0 || ::truncate(r.c_str(), (1LL << 32) + 1) != 0)
+        GTEST_SKIP() << "this file system cannot hold a sparse file over 4 GiB";
+    const FileEntry left = test::MakeEntry(tree.Root(), "l", (1ULL << 32) + 1);
+    const FileEntry right = test::MakeEntry(tree.Root(), "r", (1ULL << 32) + 1);
     const Outcome outcome = Compare(left, right);
     EXPECT_EQ(outcome.flags, static_cast<uint32_t>(FlagBytesDiff));
     EXPECT_EQ(outcome.output, Line(524288, left, 524288, right));
+}
+
+// Two sparse files of 8 GiB that differ only in their last byte: reading them whole takes
+// seconds, so a cancel request from another thread lands while they are being read.
+TEST_F(ContentCompareTest, ACancelRequestEndsAComparisonAndItsPairIsNotListed) {
+    constexpr off_t kLength = 1LL << 33;
+    for (const char* name : {"l", "r"}) {
+        const std::string path = tree.File(name, "");
+        if (::truncate(path.c_str(), kLength) != 0)
+            GTEST_SKIP() << "this file system cannot hold sparse 8 GiB";
+    }
+    const int fd = ::open(tree.Path("r").c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::pwrite(fd, "!", 1, kLength - 1), 1);
+    ::close(fd);
+    FileEntry l = test::MakeEntry(tree.Root(), "l", kLength);
+    FileEntry r = test::MakeEntry(tree.Root(), "r", kLength);
+    h.settings.CheckByteByByte = true;
+    DirectoryPair pair(h.settings);
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        h.cancel.Set();
+    });
+    ::testing::internal::CaptureStdout();
+    const int added = AddRowPair(h.job, pair, 0, l, r);
+    const std::string output = ::testing::internal::GetCapturedStdout();
+    canceller.join();
+    // Not listed as identical (the unfinished result), nor as differing (nothing was found).
+    EXPECT_EQ(added, 0);
+    EXPECT_EQ(pair.List(Side::Left).Count(), 0u);
+    EXPECT_EQ(output, "");
+}
+
+// FIFOs, devices and folders in a pair are never read: opening a FIFO without a writer would
+// block, and a device such as /dev/zero never ends. Run in a child with an alarm, so a
+// comparison that blocks fails the test instead of hanging it.
+TEST_F(ContentCompareTest, OnlyTwoRegularFilesAreRead) {
+    ASSERT_EQ(::mkfifo(tree.Path("fifo1").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo(tree.Path("fifo2").c_str(), 0644), 0);
+    tree.Dir("folder");
+    const FileEntry file = Write("file", "");
+    const auto entry = [&](const std::string& path, uint32_t attributes) {
+        FileEntry e = test::MakeEntry("", path, 0, 0, attributes);
+        if (path[0] != '/') e.path = tree.Path(path);
+        return e;
+    };
+    struct Case {
+        const char* what;
+        FileEntry left;
+        FileEntry right;
+        uint32_t expected;
+    };
+    const Case cases[] = {
+        {"two FIFOs, scanned as such", entry("fifo1", kAttrSystem), entry("fifo2", kAttrSystem), 0},
+        {"two FIFOs where files were scanned", entry("fifo1", kAttrNormal), entry("fifo2", kAttrNormal), 0},
+        {"an endless device where a file was scanned", entry("/dev/zero", kAttrNormal),
+         entry("/dev/zero", kAttrNormal), 0},
+        {"an empty file against a FIFO", file, entry("fifo1", kAttrNormal), FlagBytesDiff},
+        {"a FIFO against an empty file", entry("fifo1", kAttrSystem), file, FlagBytesDiff},
+        {"an empty file against a folder", file, entry("folder", kAttrNormal), FlagBytesDiff},
+    };
+    const auto compareAll = [&] {
+        ::alarm(10);
+        int failures = 0;
+        for (const Case& c : cases) {
+            const uint32_t flags = CompareFileContents(h.job, c.left, c.right);
+            if (flags != c.expected) {
+                std::fprintf(stderr, "%s: flags %X\n", c.what, flags);
+                ++failures;
+            }
+        }
+        if (!h.errors.reports.empty()) std::fprintf(stderr, "%zu warnings\n", h.errors.reports.size());
+        ::_exit(failures == 0 && h.errors.reports.empty() ? 0 : 1);
+    };
+    EXPECT_EXIT(compareAll(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(ContentCompareTest, AFileThatCannotBeOpenedIsAWarningNotADifference) {
@@ -200,17 +279,16 @@ TEST_F(ContentCompareTest, AFileWithoutReadPermissionIsAWarningNotADifference) {
 }
 
 TEST_F(ContentCompareTest, AReadErrorCountsAsADifferenceAndNamesTheFile) {
-    // A directory opens for reading but fails to read (EISDIR).
-    const FileEntry folder = test::MakeEntry(tree.Root(), "folder", 10);
-    tree.Dir("folder");
+    // A regular file that opens but fails to read: this process's memory, read at address 0 (EIO).
+    const FileEntry failing = test::MakeEntry("/proc/self/", "mem", 10);
     const FileEntry file = Write("file", Pattern(10));
-    const Outcome outcome = Compare(folder, file);
+    const Outcome outcome = Compare(failing, file);
     EXPECT_EQ(outcome.flags, static_cast<uint32_t>(FlagBytesDiff));
-    EXPECT_EQ(outcome.output, Line(-1, folder, 10, file));
+    EXPECT_EQ(outcome.output, Line(-1, failing, 10, file));
     ASSERT_EQ(h.errors.reports.size(), 1u);
     EXPECT_EQ(h.errors.reports[0].severity, kSeverityWarning);
-    EXPECT_EQ(h.errors.reports[0].code, EISDIR);
-    EXPECT_EQ(h.errors.reports[0].text, folder.path);
+    EXPECT_EQ(h.errors.reports[0].code, EIO);
+    EXPECT_EQ(h.errors.reports[0].text, failing.path);
 }
 
 }  // namespace

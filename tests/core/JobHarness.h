@@ -32,7 +32,7 @@ class CancellingProgressSink : public RecordingProgressSink {
 };
 
 // An entry as a scan would record it under `root` (which ends with '/').
-inline FileEntry MakeEntry(const std::string& root, const std::string& relative, uint32_t size = 0,
+inline FileEntry MakeEntry(const std::string& root, const std::string& relative, uint64_t size = 0,
                            uint64_t time = 0, uint32_t attributes = kAttrNormal) {
     FileEntry e;
     e.path = root + relative;

@@ -10,7 +10,7 @@
 namespace quarto {
 namespace {
 
-FileEntry File(const std::string& path, uint32_t size) {
+FileEntry File(const std::string& path, uint64_t size) {
     FileEntry e;
     e.path = path;
     e.size = size;
@@ -57,6 +57,16 @@ TEST_F(RowListTest, MarkingKeepsTotalsPerSide) {
     EXPECT_TRUE(lists[Side::Left].SetMarked(0, false));
     EXPECT_EQ(lists[Side::Left].Totals().files, 0);
     EXPECT_EQ(lists[Side::Left].Totals().bytes, 0u);
+
+    // Files over 4 GiB add up whole.
+    const uint64_t big = 3ULL << 31;  // 6 GiB
+    lists[Side::Left].AddEntryRow(3, File("/l/big1", big));
+    lists[Side::Left].AddEntryRow(4, File("/l/big2", big));
+    EXPECT_TRUE(lists[Side::Left].SetMarked(3, true));
+    EXPECT_TRUE(lists[Side::Left].SetMarked(4, true));
+    EXPECT_EQ(lists[Side::Left].Totals().bytes, 2 * big);
+    EXPECT_TRUE(lists[Side::Left].SetMarked(3, false));
+    EXPECT_EQ(lists[Side::Left].Totals().bytes, big);
 }
 
 TEST_F(RowListTest, BlankRowsAndRowsFacingAMarkedPartnerStayUnmarked) {

@@ -109,6 +109,35 @@ TEST(ListingError, CancelEndsTheWalk) {
     }
 }
 
+// AddFoundEntry is handed the record of a subfolder as its parent's listing gave it; what stands
+// at that path when the walk opens it decides.
+TEST(ListingError, ASubfolderGoneSinceItWasListedIsSkippedWhileOtherFailuresAsk) {
+    TempTree tree;
+    tree.File("file-in-its-place", "x");
+    struct Case {
+        const char* name;
+        bool result;
+        size_t asks;
+        const char* pins;
+    } const cases[] = {
+        {"vanished", true, 0, "removed between the listing and its opening: nothing to list, no question"},
+        {"file-in-its-place", false, 1,
+         "not a folder any more: asked, and Cancel (the default) ends the walk"},
+    };
+    for (const Case& c : cases) {
+        ScanJob s;
+        ListingRecord record;
+        record.name = c.name;
+        record.attributes = kAttrDirectory;
+        EXPECT_EQ(AddFoundEntry(s.job, s.pair, Side::Left, tree.Root(), record, true), c.result) << c.pins;
+        EXPECT_EQ(s.errors.asks.size(), c.asks) << c.pins;
+        EXPECT_EQ(s.cancel.IsSet(), !c.result) << c.pins;
+        EXPECT_TRUE(s.errors.reports.empty()) << c.pins;
+        // It was listed, so it is an entry of the side either way.
+        EXPECT_NE(FindEntry(s.pair, Side::Left, tree.Path(c.name)), nullptr) << c.pins;
+    }
+}
+
 // Stands in for the snapshot reader: inserts one entry, counts it, then succeeds or fails.
 class FakeLoader : public SnapshotLoader {
   public:

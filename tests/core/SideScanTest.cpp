@@ -173,7 +173,7 @@ TEST(ScanDirectory, FollowsARootThatIsALink) {
     EXPECT_NE(FindEntry(s.pair, Side::Left, link + "t.txt"), nullptr);
 }
 
-TEST(ScanDirectory, KeepsTheLow32BitsOfSizesAndWrapsTheByteTotal) {
+TEST(ScanDirectory, KeepsWholeSizesAndTotalsOverFourGibibytes) {
     TempTree tree;
     for (const auto& [name, length] : {std::pair{"five", 5000000000LL}, std::pair{"four", 4000000000LL}}) {
         const int fd = open(tree.File(name).c_str(), O_WRONLY);
@@ -183,9 +183,9 @@ TEST(ScanDirectory, KeepsTheLow32BitsOfSizesAndWrapsTheByteTotal) {
     }
     ScanJob s;
     ASSERT_TRUE(s.Scan(tree.Root(), false));
-    EXPECT_EQ(FindEntry(s.pair, Side::Left, tree.Path("five"))->size, 705032704u);
+    EXPECT_EQ(FindEntry(s.pair, Side::Left, tree.Path("five"))->size, 5000000000u);
     EXPECT_EQ(FindEntry(s.pair, Side::Left, tree.Path("four"))->size, 4000000000u);
-    EXPECT_EQ(s.pair[Side::Left].directoryByteTotal, 410065408u);  // 4,705,032,704 - 2^32
+    EXPECT_EQ(s.pair[Side::Left].directoryByteTotal, 9000000000u);
 }
 
 TEST(ScanDirectory, MapsFileKindsAndModesToAttributes) {
