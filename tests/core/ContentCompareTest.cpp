@@ -177,7 +177,7 @@ TEST_F(ContentCompareTest, ACancelRequestEndsAComparisonAndItsPairIsNotListed) {
     FileEntry l = test::MakeEntry(tree.Root(), "l", kLength);
     FileEntry r = test::MakeEntry(tree.Root(), "r", kLength);
     h.settings.CheckByteByByte = true;
-    DirectoryPair pair(h.settings);
+    DirectoryPair pair;
     std::thread canceller([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         h.cancel.Set();
