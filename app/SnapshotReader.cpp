@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <string_view>
@@ -85,8 +86,8 @@ class SnapshotInput {
 // What a load fills: the side's set and its two directory counters.
 struct LoadTarget {
     EntrySet& entries;
-    uint64_t& fileCount;
-    uint64_t& byteTotal;
+    std::atomic<uint64_t>& fileCount;
+    std::atomic<uint64_t>& byteTotal;
 };
 
 // The numbers of one entry line, as read.

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -27,8 +28,10 @@ struct SideState {
     uint32_t rootLength = 0;        // relative paths start after this many characters
     std::string fileSystemName;     // "FAT", "NTFS", "EXT4", ... for the two-second rule
     EntrySet entries;
-    uint64_t directoryFileCount = 0;  // files found by the last scan
-    uint64_t directoryByteTotal = 0;  // their sizes
+    // Files found by the last scan and their sizes. The scan raises them while the statistics
+    // dialog reads them on the UI thread.
+    std::atomic<uint64_t> directoryFileCount{0};
+    std::atomic<uint64_t> directoryByteTotal{0};
 };
 
 class DirectoryPair {

@@ -72,6 +72,7 @@ constexpr Entry kTable[] = {
     {kNotAbsolute, "Unable to act on %1 - %2 is not an absolute path!"},
     {kNotInside, "Unable to act on %1 - it is not inside %2!"},
     {kCannotWriteCommandFile, "Unable to write the command file %1 - %2"},
+    {kCannotOpenInUse, "Unable to open %1; may be in use"},
     // The views' words in the window title, for 6016..6021.
     {kViewWords + 0, "All"},
     {kViewWords + 1, "Similar"},

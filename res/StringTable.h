@@ -51,6 +51,7 @@ enum MessageText : int {
     kNotAbsolute = 20015,             // %1 the entry, %2 the side's directory
     kNotInside = 20016,               // %1 the entry, %2 the side's root
     kCannotWriteCommandFile = 20017,  // %1 the file, %2 why
+    kCannotOpenInUse = 20018,         // %1 the file a content comparison cannot open
 };
 
 // The text with this number; an empty string when the table has none (never null).

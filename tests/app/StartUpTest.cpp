@@ -216,8 +216,8 @@ TEST_F(StartUp, ClosingWhileAnOperationsWorkerRunsNeitherDeadlocksNorLosesItsBus
 }
 
 // The first copy's closing refresh ends and a second copy starts at once: no late end of the
-// first may count against the second, so the progress dialog shows once, without a gap, until
-// the second copy's own closing refresh has ended.
+// first may count against the second, so the progress dialog stays, without a gap, until the
+// second copy's own closing refresh has ended.
 TEST_F(StartUp, ASecondOperationRightAfterTheFirstOnesClosingRefreshKeepsItsBusyCount) {
     ASSERT_TRUE(Start({"L", "R"}));
     app->GetSettings().ConfirmCopy = false;
@@ -241,7 +241,13 @@ TEST_F(StartUp, ASecondOperationRightAfterTheFirstOnesClosingRefreshKeepsItsBusy
     ASSERT_EQ(refreshes, 2);
     const std::vector<std::string> after(window.events.begin() + static_cast<long>(second),
                                          window.events.end());
-    EXPECT_EQ(after, (std::vector<std::string>{"create", "destroy", "refreshed", "closed"}));
+    ASSERT_GE(after.size(), 3u);
+    // The dialog goes once, at the second copy's closing refresh (it may have stayed up from
+    // the first copy, whose end can arrive after its refresh has ended).
+    EXPECT_EQ(std::count(after.begin(), after.end(), "destroy"), 1) << after.size();
+    EXPECT_LE(std::count(after.begin(), after.end(), "create"), 1);
+    EXPECT_EQ(std::vector<std::string>(after.end() - 3, after.end()),
+              (std::vector<std::string>{"destroy", "refreshed", "closed"}));
     EXPECT_EQ(busy, 0);
     EXPECT_EQ(tree.Read("R/new.txt"), "n");
     EXPECT_EQ(tree.Read("L/old.txt"), "o");
