@@ -3,9 +3,7 @@
 #pragma once
 
 #include <atomic>
-#include <mutex>
 #include <string>
-#include <vector>
 
 namespace quarto {
 
@@ -56,30 +54,6 @@ class ProgressRelay : public ProgressSink {
 
   private:
     std::atomic<ProgressSink*> m_target{nullptr};
-};
-
-// A dialog that keeps what it was told, for tests and the headless run.
-class RecordingProgressSink : public ProgressSink {
-  public:
-    bool Exists() const override;
-    void SetExists(bool exists);
-    void SetOperationText(const std::string& text) override;
-    void SetCountText(const std::string& text) override;
-    void Hide() override;
-    void Show() override;
-
-    std::string OperationText() const;
-    std::string CountText() const;
-    std::vector<std::string> OperationHistory() const;
-    std::vector<std::string> CountHistory() const;
-    bool Hidden() const;
-
-  private:
-    mutable std::mutex m_lock;
-    bool m_exists = true;
-    bool m_hidden = false;
-    std::vector<std::string> m_operations;
-    std::vector<std::string> m_counts;
 };
 
 }  // namespace quarto

@@ -40,23 +40,4 @@ int DefaultAnswerPrompter::MessageBox(const std::string& text, const std::string
     return answer;
 }
 
-void ScriptedPrompter::Answer(int answer) {
-    std::lock_guard lock(m_lock);
-    m_answers.push_back(answer);
-}
-
-int ScriptedPrompter::MessageBox(const std::string& text, const std::string& caption, uint32_t type) {
-    std::lock_guard lock(m_lock);
-    m_questions.push_back({text, caption, type});
-    if (m_answers.empty()) return DefaultAnswer(type);
-    const int answer = m_answers.front();
-    m_answers.pop_front();
-    return answer;
-}
-
-std::vector<ScriptedPrompter::Question> ScriptedPrompter::Questions() const {
-    std::lock_guard lock(m_lock);
-    return m_questions;
-}
-
 }  // namespace quarto

@@ -4,8 +4,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <deque>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -94,26 +92,6 @@ class PrompterRelay : public Prompter {
   private:
     Prompter& m_headless;
     std::atomic<Prompter*> m_target{nullptr};
-};
-
-// For tests: answers from a script, in order; when the script runs out, the default button.
-// Records every question asked.
-class ScriptedPrompter : public Prompter {
-  public:
-    struct Question {
-        std::string text;
-        std::string caption;
-        uint32_t type;
-    };
-
-    void Answer(int answer);
-    int MessageBox(const std::string& text, const std::string& caption, uint32_t type) override;
-    std::vector<Question> Questions() const;
-
-  private:
-    mutable std::mutex m_lock;
-    std::deque<int> m_answers;
-    std::vector<Question> m_questions;
 };
 
 }  // namespace quarto

@@ -6,8 +6,8 @@
 
 #include "app/SnapshotOperations.h"
 #include "ops/JobThreads.h"
-#include "tests/app/AppTestDoubles.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/JobHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -15,13 +15,13 @@ namespace {
 
 // Answers like a user who picks the given file and side, or cancels.
 class ChoosingDialog : public SnapshotFileDialog {
-public:
+  public:
     std::optional<Choice> AskSave(Side defaultSide) override { return Answer(defaultSide); }
     std::optional<Choice> AskLoad(Side defaultSide) override { return Answer(defaultSide); }
     std::optional<Choice> choice;
     std::optional<Side> offered;  // the side the dialog started with
 
-private:
+  private:
     std::optional<Choice> Answer(Side defaultSide) {
         offered = defaultSide;
         return choice;
@@ -29,7 +29,7 @@ private:
 };
 
 class SnapshotCommands : public ::testing::Test {
-protected:
+  protected:
     SnapshotCommands() {
         h.settings.LeftDir = tree.Dir("left") + "/";
         h.settings.RightDir = tree.Dir("right") + "/";
@@ -59,7 +59,7 @@ protected:
     }
 
     test::TempTree tree;
-    test::AppHarness h;
+    test::RecordingJob h;
     RunOptions run;
     JobThreads threads;
     struct NoActions : ItemActions {

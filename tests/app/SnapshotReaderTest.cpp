@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/SnapshotReader.h"
-#include "tests/app/AppTestDoubles.h"
+#include "tests/support/JobHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -60,7 +60,7 @@ class SnapshotReaderTest : public ::testing::Test {
         return nullptr;
     }
 
-    test::AppHarness app;
+    test::RecordingJob app;
     std::string diagnostics;
 };
 

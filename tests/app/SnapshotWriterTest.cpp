@@ -15,8 +15,8 @@
 #include "app/SnapshotReader.h"
 #include "app/SnapshotWriter.h"
 #include "platform/SystemError.h"
-#include "tests/app/AppTestDoubles.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/JobHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -74,7 +74,7 @@ class SnapshotWriterTest : public ::testing::Test {
         return WriteSnapshot(app.job, Left(), base, file, "quarto", "Version 1.2.3.4 (release)");
     }
 
-    test::AppHarness app;
+    test::RecordingJob app;
     test::TempTree tree;
 };
 

@@ -84,9 +84,9 @@ class FakeWindow final : public MainWindowFactory,
     }
 
     MessageLoop loop;
-    ScriptedPrompter prompter;
+    test::ScriptedPrompter prompter;
     std::function<void()> onQuestion;
-    RecordingProgressSink progress;
+    test::RecordingProgressSink progress;
     std::vector<std::string> events;
     bool shiftHeld = false;
 

@@ -7,7 +7,7 @@
 
 #include "core/DirectoryPair.h"
 #include "core/Pairing.h"
-#include "tests/core/JobHarness.h"
+#include "tests/support/JobHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -30,7 +30,7 @@ class ClassificationTest : public ::testing::Test {
     }
     uint32_t Compare(const FileEntry& l, const FileEntry& r) { return ComparePair(h.job, pair, l, r); }
 
-    test::JobHarness h;
+    test::RecordingJob h;
     DirectoryPair pair;
 };
 

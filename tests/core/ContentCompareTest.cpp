@@ -18,7 +18,7 @@
 #include "core/ContentCompare.h"
 #include "core/DirectoryPair.h"
 #include "core/Pairing.h"
-#include "tests/core/JobHarness.h"
+#include "tests/support/JobHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -55,7 +55,7 @@ class ContentCompareTest : public ::testing::Test {
                " does not match block of length " + std::to_string(r) + " in file " + right.path + "\n";
     }
 
-    test::JobHarness h;
+    test::RecordingJob h;
     test::TempTree tree{"/tmp"};
 };
 

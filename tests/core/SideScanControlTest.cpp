@@ -71,12 +71,12 @@ TEST(ListingError, RetryListsTheDirectoryOnceItIsThere) {
         hiddenWhileAsked = s.progress.Hidden();
         tree.File("later/found.txt", "x");
     };
-    s.prompter.script.Answer(IDRETRY);
+    s.prompter.Answer(IDRETRY);
     EXPECT_TRUE(s.Scan(missing, false));
     ASSERT_EQ(s.errors.asks.size(), 1u);
     EXPECT_EQ(s.errors.asks[0].code, 3);  // path not found
     EXPECT_EQ(s.errors.asks[0].text, missing);
-    const auto questions = s.prompter.script.Questions();
+    const auto questions = s.prompter.Questions();
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_EQ(questions[0].text, missing + " - No such file or directory");
     EXPECT_EQ(questions[0].type, kListingPromptType);
@@ -100,9 +100,9 @@ TEST(ListingError, CancelEndsTheWalk) {
     for (const Case& c : cases) {
         ScanJob s;
         s.settings.ConfirmEsc = c.confirmEsc;
-        for (int answer : c.answers) s.prompter.script.Answer(answer);
+        for (int answer : c.answers) s.prompter.Answer(answer);
         EXPECT_FALSE(s.Scan(tree.Path("gone/"), true)) << c.pins;
-        EXPECT_EQ(s.prompter.script.Questions().size(), c.questions) << c.pins;
+        EXPECT_EQ(s.prompter.Questions().size(), c.questions) << c.pins;
         EXPECT_TRUE(s.cancel.IsSet()) << c.pins;
         EXPECT_FALSE(s.progress.Hidden()) << c.pins;
         EXPECT_EQ(s.progress.OperationText(), "Canceling...") << c.pins;

@@ -12,7 +12,7 @@
 #include "ops/JobThreads.h"
 #include "ops/Refresh.h"
 #include "platform/UserFolders.h"
-#include "tests/support/LoopedJob.h"
+#include "tests/support/JobHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -51,7 +51,7 @@ class DriveTreeTest : public ::testing::Test, protected test::LoopedJob {
         settings.ScanPausePerEntry = 0;
         settings.LeftDir = disk.Path("Alpha/");
         settings.RightDir = disk.Path("alpha/");
-        loop.SetHandler([this](const FrameMessage& m) { return controller.Handle(m); });
+        frame.SetHandler([this](const FrameMessage& m) { return controller.Handle(m); });
         controller.afterRefresh = [this](bool) { ++refreshes; };
         left.SetObserver(&observer);
     }
@@ -83,7 +83,7 @@ class DriveTreeTest : public ::testing::Test, protected test::LoopedJob {
     }
     // Handles the frame's messages until no job runs and every worker has finished.
     void Settle() {
-        loop.RunUntil([this] { return controller.Idle(); });
+        frame.RunUntil([this] { return controller.Idle(); });
     }
     // Start-up: busy begins, both trees fill, the frame takes it from there.
     void StartUp() {
@@ -107,7 +107,7 @@ class DriveTreeTest : public ::testing::Test, protected test::LoopedJob {
 
     test::TempTree disk, mounts;
     const DriveSources sources = MakeDrives();
-    JobThreads threads{&loop};
+    JobThreads threads{&frame};
     Event leftDone{Event::Reset::Auto}, rightDone{Event::Reset::Auto};
     Refresher refresher{job, pair, nullptr, leftDone, rightDone, threads};
     DriveTree left{Side::Left, job, sources}, right{Side::Right, job, sources};
@@ -221,10 +221,10 @@ TEST_F(DriveTreeTest, AClickChoosesTheSidesDirectoryWithoutARefreshUnlessAJobRun
     pair[Side::Left].snapshotPath = "old.qsn";
     const TreeItemId beta = left.SelectPath(disk.Path("beta/"));
     settings.ShowProgress = false;  // no progress dialog, yet a job runs: nothing changes
-    loop.Send({UM_BUSY, kBusyBegin});
+    frame.Send({UM_BUSY, kBusyBegin});
     EXPECT_FALSE(controller.ClickTreeItem(Side::Left, beta));
     EXPECT_FALSE(controller.DoubleClickTree(Side::Left));
-    loop.Send({UM_BUSY, kBusyEnd});
+    frame.Send({UM_BUSY, kBusyEnd});
     cancel.Set();
     EXPECT_FALSE(controller.ClickTreeItem(Side::Left, beta));
     cancel.Clear();
@@ -242,7 +242,7 @@ TEST_F(DriveTreeTest, AClickChoosesTheSidesDirectoryWithoutARefreshUnlessAJobRun
     Settle();
     EXPECT_EQ(refreshes, 2);
     // A snapshot side's tree shows no directory.
-    loop.Send({UM_CLEARTREESEL, 0});
+    frame.Send({UM_CLEARTREESEL, 0});
     EXPECT_EQ(left.Selected(), kNoItem);
     EXPECT_EQ(left.CurrentPath(), "");
 }
@@ -307,7 +307,7 @@ TEST_F(DriveTreeTest, TheLogoShowsOnlyAtStartUpWhenWantedAndTheSplashTimeEndsAtM
         settings.DisplayLogo = c.displayLogo;
         splash = c.splashBefore;
         view.shownWith.clear();
-        loop.Send({UM_SHOWLOGO});
+        frame.Send({UM_SHOWLOGO});
         EXPECT_EQ(view.shownWith, c.shown ? std::vector<int>{c.splashBefore} : std::vector<int>{});
         EXPECT_EQ(splash, -1);
     }

@@ -12,7 +12,7 @@
 #include "ops/OperationCodes.h"
 #include "ops/Refresh.h"
 #include "ops/WindowTitle.h"
-#include "tests/support/LoopedJob.h"
+#include "tests/support/JobHarness.h"
 
 namespace quarto {
 namespace {
@@ -135,13 +135,13 @@ class CountingView : public FrameView {
 class FrameControllerTest : public ::testing::Test, protected test::LoopedJob {
   protected:
     FrameControllerTest() {
-        loop.SetHandler([this](const FrameMessage& m) { return controller.Handle(m); });
+        frame.SetHandler([this](const FrameMessage& m) { return controller.Handle(m); });
     }
     void Drain() {
-        while (loop.RunOne(0)) {
+        while (frame.RunOne(0)) {
         }
     }
-    JobThreads threads{&loop};
+    JobThreads threads{&frame};
     Event leftDone{Event::Reset::Auto}, rightDone{Event::Reset::Auto};
     Refresher refresher{job, pair, nullptr, leftDone, rightDone, threads};
     CountingView view;
@@ -149,8 +149,8 @@ class FrameControllerTest : public ::testing::Test, protected test::LoopedJob {
 };
 
 TEST_F(FrameControllerTest, AnErrorIsShownThenClosesTheWindowOtherSeveritiesOnlyShow) {
-    loop.Post({UM_DISPLAYEVENT, 0, kSeverityWarning, "careful"});
-    loop.Post({UM_DISPLAYEVENT, 0, kSeverityError, "broken"});
+    frame.Post({UM_DISPLAYEVENT, 0, kSeverityWarning, "careful"});
+    frame.Post({UM_DISPLAYEVENT, 0, kSeverityError, "broken"});
     Drain();
     const auto questions = prompter.Questions();
     ASSERT_EQ(questions.size(), 2u);
@@ -162,9 +162,9 @@ TEST_F(FrameControllerTest, AnErrorIsShownThenClosesTheWindowOtherSeveritiesOnly
 }
 
 TEST_F(FrameControllerTest, AnUnattendedJobAllowsTheExitAndAsksForTheCloseItsJobsStillEndThemselves) {
-    loop.Send({UM_BUSY, kBusyBegin});
-    loop.Send({UM_BUSY, kBusyBegin});
-    loop.Send({UM_ENDBATCH});
+    frame.Send({UM_BUSY, kBusyBegin});
+    frame.Send({UM_BUSY, kBusyBegin});
+    frame.Send({UM_ENDBATCH});
     Drain();
     EXPECT_EQ(controller.Busy().Count(), 2);
     EXPECT_TRUE(controller.ExitAllowed());
@@ -172,7 +172,7 @@ TEST_F(FrameControllerTest, AnUnattendedJobAllowsTheExitAndAsksForTheCloseItsJob
 }
 
 TEST_F(FrameControllerTest, ASnapshotSideClearsItsTreeSelection) {
-    loop.Send({UM_CLEARTREESEL, 1});
+    frame.Send({UM_CLEARTREESEL, 1});
     EXPECT_EQ(view.cleared, std::vector<Side>{Side::Right});
 }
 
@@ -180,11 +180,11 @@ TEST_F(FrameControllerTest, ACancelledRefreshEndResetsBothListsAndClearsTheReque
     FileEntry e;
     e.path = "/x/a";
     pair.List(Side::Left).AddEntryRow(0, e);
-    loop.Send({UM_BUSY, kBusyBegin});
+    frame.Send({UM_BUSY, kBusyBegin});
     cancel.Set();
-    loop.Send({UM_BUSY, kBusyEnd});  // the pairing pass ends the refresh, then tells it is done
+    frame.Send({UM_BUSY, kBusyEnd});  // the pairing pass ends the refresh, then tells it is done
     EXPECT_TRUE(controller.Busy().IsBusy());
-    loop.Send({UM_REFRESHDONE});
+    frame.Send({UM_REFRESHDONE});
     EXPECT_FALSE(cancel.IsSet());
     EXPECT_EQ(controller.Busy().Count(), 0);
     EXPECT_EQ(view.titles, 1);

@@ -16,7 +16,7 @@
 #include "ops/JobThreads.h"
 #include "ops/OperationCodes.h"
 #include "ops/OperationDriver.h"
-#include "tests/support/LoopedJob.h"
+#include "tests/support/JobHarness.h"
 
 namespace quarto {
 namespace {
@@ -79,7 +79,7 @@ class DriverTest : public ::testing::Test, protected test::LoopedJob {
   protected:
     void SetUp() override {
         settings.ConfirmCopy = settings.ConfirmDelete = settings.ConfirmMove = false;
-        loop.SetHandler([this](const FrameMessage& m) -> intptr_t {
+        frame.SetHandler([this](const FrameMessage& m) -> intptr_t {
             messages.push_back(m.id);
             if (m.id == UM_BUSY) busy += m.wParam == kBusyBegin ? 1 : -1;
             if (m.id == UM_WORKERFINISHED) threads.Reap();
@@ -99,11 +99,11 @@ class DriverTest : public ::testing::Test, protected test::LoopedJob {
     void Run(int code, std::optional<Side> target = std::nullopt,
              std::optional<SingleRow> single = std::nullopt) {
         driver.StartOperation(code, target, single);
-        loop.RunUntil([this] { return busy == 0 && threads.Running() == 0; });
+        frame.RunUntil([this] { return busy == 0 && threads.Running() == 0; });
     }
 
     RecordingActions actions;
-    JobThreads threads{&loop};
+    JobThreads threads{&frame};
     OperationDriver driver{job, pair, actions, threads};
     std::vector<uint32_t> messages;
     int busy = 0;

@@ -16,7 +16,7 @@
 #include "ops/OperationCodes.h"
 #include "ops/OperationDriver.h"
 #include "ops/Refresh.h"
-#include "tests/support/LoopedJob.h"
+#include "tests/support/JobHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -31,7 +31,7 @@ class Workflow : public ::testing::Test, protected test::LoopedJob {
         settings.IncludeSubdirs = true;
         settings.LeftDir = left.Root();
         settings.RightDir = right.Root();
-        loop.SetHandler([this](const FrameMessage& m) { return controller.Handle(m); });
+        frame.SetHandler([this](const FrameMessage& m) { return controller.Handle(m); });
         controller.afterRefresh = [this](bool cancelled) {
             ++refreshes;
             lastCancelled = cancelled;
@@ -40,7 +40,7 @@ class Workflow : public ::testing::Test, protected test::LoopedJob {
 
     // Handles the frame's messages until every job has ended.
     void Settle() {
-        loop.RunUntil([this] { return controller.Idle(); });
+        frame.RunUntil([this] { return controller.Idle(); });
     }
     void RefreshNow() {
         refresher.StartRefresh();
@@ -61,7 +61,7 @@ class Workflow : public ::testing::Test, protected test::LoopedJob {
     }
 
     TempTree left, right;
-    JobThreads threads{&loop};
+    JobThreads threads{&frame};
     CommandFile commandFile{"quarto", "Version 1.2.3.4 (release)"};
     std::mutex errorDialogMutex;
     FileItemActions actions{job, pair, commandFile, errorDialogMutex};
@@ -123,7 +123,7 @@ TEST_F(Workflow, ACancelledRefreshLeavesBothListsWaitingForTheNextAndTheFrameIdl
     settings.ScanPausePerEntry = 20;
     settings.ConfirmEsc = false;
     refresher.StartRefresh();
-    loop.RunOne(50);
+    frame.RunOne(50);
     EXPECT_TRUE(job.RequestCancel());
     Settle();
     EXPECT_TRUE(lastCancelled);
@@ -187,7 +187,7 @@ TEST_F(Workflow, TheUiThreadEditsTheSettingsAndWatchesTheListsWhileARefreshRuns)
         for (Side side : kSides) pair.Lists().TakeChanges(&observer, side);
         pair.Lists().RemoveObserver(&observer);
         ++edits;
-        loop.RunOne(1);
+        frame.RunOne(1);
     } while (!controller.Idle());
     EXPECT_GT(edits, 10);
     EXPECT_EQ(refreshes, 1);
