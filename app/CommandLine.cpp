@@ -1,13 +1,11 @@
 #include "app/CommandLine.h"
 
-#include <unistd.h>
-
 #include <cctype>
-#include <climits>
 #include <optional>
 
 #include "app/OptionScanner.h"
 #include "core/ViewMode.h"
+#include "platform/UserFolders.h"
 
 namespace quarto {
 namespace {
@@ -182,10 +180,9 @@ std::string NormaliseDirectory(const std::string& argument, const std::string& c
 }
 
 std::string CurrentDirectory() {
-    std::string buffer(PATH_MAX, '\0');
-    if (getcwd(buffer.data(), buffer.size()) == nullptr) return "/";
-    buffer.resize(buffer.find('\0'));
-    return buffer;
+    std::string folder = CurrentFolder();
+    if (folder.size() > 1) folder.pop_back();  // its '/'
+    return folder;
 }
 
 WholeWordOptions TakeWholeWordOptions(const std::vector<std::string>& words) {

@@ -1,10 +1,9 @@
 #include "app/ErrorReporter.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "platform/AtomicFile.h"
+#include "platform/FileIo.h"
 #include "platform/SystemError.h"
 #include "platform/UserFolders.h"
 
@@ -33,7 +32,7 @@ void ErrorReporter::ReportError(int severity, int code, FrameSink* window, const
     if (severity == kSeverityError || severity == kSeverityWarning) m_beeper.Beep(MB_ICONEXCLAMATION);
     if (severity == kSeverityError) {
         m_beeper.Beep(MB_ICONHAND);
-        if (!m_firstErrorPending.exchange(false)) _exit(m_secondErrorExitCode.load());
+        if (!m_firstErrorPending.exchange(false)) EndProcessAtOnce(m_secondErrorExitCode.load());
         WriteErrorLog(ErrorHeader(severity, code, sourceFile, line), text);
     }
     if (severity == kSeverityNotice) m_beeper.Beep(MB_OK);

@@ -1,40 +1,25 @@
 #include "app/HeadlessReport.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "app/QuartoApp.h"
 #include "platform/DirectoryListing.h"
+#include "platform/FileIo.h"
 #include "platform/SystemError.h"
 
 namespace quarto {
 namespace {
 
-// Writes a whole text to a file descriptor (the terminal's streams, kept before redirection).
-void WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n <= 0) return;
-        done += static_cast<size_t>(n);
-    }
-}
-
 class Report {
   public:
     explicit Report(CQuartoApp& app)
-        : m_app(app),
-          m_out(app.TerminalOutput() >= 0 ? app.TerminalOutput() : STDOUT_FILENO),
-          m_err(app.TerminalError() >= 0 ? app.TerminalError() : STDERR_FILENO) {}
+        : m_app(app), m_out(app.TerminalOutput() >= 0 ? app.TerminalOutput() : kStandardOutput) {}
 
     int Run();
 
   private:
     bool Fail(const std::string& message) {
-        WriteAll(m_err, m_app.ProgramName() + ": " + message + "\n");
+        m_app.TellTerminal(message);
         return false;
     }
     bool CheckSide(Side side);
@@ -44,15 +29,13 @@ class Report {
 
     CQuartoApp& m_app;
     const int m_out;
-    const int m_err;
 };
 
 bool Report::CheckSide(Side side) {
     DirectoryPair& pair = m_app.Pair();
     const std::string& snapshot = pair[side].snapshotPath;
     if (!snapshot.empty()) {
-        struct stat st {};
-        if (stat(snapshot.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || access(snapshot.c_str(), R_OK) != 0)
+        if (!IsReadableRegularFile(snapshot))
             return Fail("cannot read the " + std::string(SideName(side)) + " snapshot '" + snapshot + "'");
         return true;
     }

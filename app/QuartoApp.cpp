@@ -1,8 +1,5 @@
 #include "app/QuartoApp.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "app/CommandLine.h"
@@ -151,16 +148,15 @@ int CQuartoApp::ExitInstance() {
 
 void CQuartoApp::TellTerminal(const std::string& message) const {
     const std::string line = m_programName + ": " + message + "\n";
-    const int fd = m_terminalErr >= 0 ? m_terminalErr : STDERR_FILENO;
-    [[maybe_unused]] const ssize_t written = write(fd, line.data(), line.size());
+    WriteAll(m_terminalErr.Valid() ? m_terminalErr.Get() : kStandardError, line);
 }
 
 // Without a window the run's messages and the questions it answers reach the terminal as well
 // as the .err file: nobody else would see them.
 void CQuartoApp::PrepareHeadlessStreams() {
-    if (!m_streams.errPath.empty() && m_terminalErr >= 0)
-        m_messages.reset(OpenTeeStream(STDERR_FILENO, m_terminalErr));
-    if (m_terminalErr >= 0) m_unattendedPrompter.SetLogFd(m_terminalErr);
+    if (!m_streams.errPath.empty() && m_terminalErr.Valid())
+        m_messages.reset(OpenTeeStream(kStandardError, m_terminalErr.Get()));
+    if (m_terminalErr.Valid()) m_unattendedPrompter.SetLogFd(m_terminalErr.Get());
     // Nobody answers: no choice is taken that the command line did not make.
     m_unattendedPrompter.SetAnswering(DefaultAnswerPrompter::Answering::CancelWhereOffered);
     m_errors->SetSecondErrorExitCode(kUnattendedFailed);
@@ -173,19 +169,17 @@ void CQuartoApp::PrepareHeadlessStreams() {
 void CQuartoApp::PrepareReportStreams() {
     if (m_streams.outPath.empty()) {
         std::fflush(stdout);
-        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (null >= 0 && dup2(null, STDOUT_FILENO) >= 0) m_stdoutSilenced = true;
-        if (null >= 0) close(null);
+        m_stdoutSilenced = RedirectDescriptorToFile(kStandardOutput, "/dev/null", /*truncate=*/false);
     }
-    if (!m_streams.errPath.empty() && m_terminalErr >= 0)
-        m_messages.reset(OpenTeeStream(STDERR_FILENO, m_terminalErr));
-    if (m_terminalErr >= 0) m_unattendedPrompter.SetLogFd(m_terminalErr);
+    if (!m_streams.errPath.empty() && m_terminalErr.Valid())
+        m_messages.reset(OpenTeeStream(kStandardError, m_terminalErr.Get()));
+    if (m_terminalErr.Valid()) m_unattendedPrompter.SetLogFd(m_terminalErr.Get());
     m_errors->SetSecondErrorExitCode(kReportError);
 }
 
 void CQuartoApp::KeepTerminalStreams() {
-    m_terminalOut = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
-    m_terminalErr = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    m_terminalOut = DuplicateDescriptor(kStandardOutput);
+    m_terminalErr = DuplicateDescriptor(kStandardError);
 }
 
 // Closes the redirected files by putting the terminal's streams back, so anything printed
@@ -195,17 +189,13 @@ void CQuartoApp::RestoreTerminalStreams() {
     std::fflush(stderr);
     if (m_loader) m_loader->SetDiagnostics(stderr);
     m_messages.reset();  // it writes to the terminal descriptor closed below
-    m_unattendedPrompter.SetLogFd(STDERR_FILENO);
-    if (m_terminalOut >= 0) {
-        if (!m_streams.outPath.empty() || m_stdoutSilenced) dup2(m_terminalOut, STDOUT_FILENO);
-        close(m_terminalOut);
-        m_terminalOut = -1;
-    }
-    if (m_terminalErr >= 0) {
-        if (!m_streams.errPath.empty()) dup2(m_terminalErr, STDERR_FILENO);
-        close(m_terminalErr);
-        m_terminalErr = -1;
-    }
+    m_unattendedPrompter.SetLogFd(kStandardError);
+    if (m_terminalOut.Valid() && (!m_streams.outPath.empty() || m_stdoutSilenced))
+        RedirectDescriptor(m_terminalOut.Get(), kStandardOutput);
+    if (m_terminalErr.Valid() && !m_streams.errPath.empty())
+        RedirectDescriptor(m_terminalErr.Get(), kStandardError);
+    m_terminalOut.Reset();
+    m_terminalErr.Reset();
 }
 
 // The job context, the disk, list and snapshot-and-program operation objects, and the frame's

@@ -37,6 +37,7 @@
 #include "ops/Refresh.h"
 #include "platform/Beeper.h"
 #include "platform/Event.h"
+#include "platform/FileIo.h"
 #include "platform/FrameSink.h"
 #include "platform/ProfileStore.h"
 #include "platform/ProgressSink.h"
@@ -115,8 +116,8 @@ class CQuartoApp {
     const StreamFiles& RedirectedStreams() const { return m_streams; }
     // The terminal's standard output and error as they were before the redirection (for a
     // headless run); -1 when they were not kept.
-    int TerminalOutput() const { return m_terminalOut; }
-    int TerminalError() const { return m_terminalErr; }
+    int TerminalOutput() const { return m_terminalOut.Get(); }
+    int TerminalError() const { return m_terminalErr.Get(); }
     // Writes "<program name>: <message>" and a line end to the terminal's standard error.
     void TellTerminal(const std::string& message) const;
 
@@ -210,8 +211,8 @@ class CQuartoApp {
     std::string m_programName;
     std::string m_versionText;
     StreamFiles m_streams;
-    int m_terminalOut = -1;
-    int m_terminalErr = -1;
+    UniqueFd m_terminalOut;
+    UniqueFd m_terminalErr;
     bool m_stdoutSilenced = false;  // --report with no file for standard output: /dev/null
     struct StreamCloser {
         void operator()(std::FILE* stream) const { std::fclose(stream); }

@@ -68,8 +68,8 @@ bool SnapshotOperations::AfterRefresh(bool cancelled) {
 
 void SnapshotOperations::Save(JobContext& job, Side side) {
     const SnapshotWriteResult result =
-        WriteSnapshot(job, m_pair.List(side), SnapshotBaseDirectory(m_pair, side), m_saveName,
-                      m_programName, m_versionText);
+        WriteSnapshot(job, m_pair.List(side), SnapshotBaseDirectory(m_pair, side), m_saveName, m_programName,
+                      m_versionText);
     if (result == SnapshotWriteResult::Written && EndsProgram()) m_batchWritten.store(true);
 }
 

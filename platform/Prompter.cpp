@@ -1,6 +1,6 @@
 #include "platform/Prompter.h"
 
-#include <unistd.h>
+#include "platform/FileIo.h"
 
 namespace quarto {
 
@@ -36,7 +36,7 @@ int DefaultAnswerPrompter::MessageBox(const std::string& text, const std::string
     }
     std::string line = caption + ": " + text + " [answered " + std::to_string(answer) + "]\n";
     // One write per question, so concurrent workers' lines do not interleave.
-    [[maybe_unused]] ssize_t n = write(m_logFd, line.data(), line.size());
+    WriteAll(m_logFd, line);
     return answer;
 }
 
