@@ -49,16 +49,38 @@ bool CQuartoApp::PrintWholeWordAnswer(const std::vector<std::string>& words) {
     return true;
 }
 
+// The start-up, phase by phase. Each phase relies on the ones before it: the streams name the
+// program, the command line overrides the loaded settings, the window's dialogs serve what the
+// command line asked for, and the frame's start-up runs once all of that is in place.
 bool CQuartoApp::InitInstance() {
-    // The program file and its name.
-    m_programPath = ReadProgramPath();
-    m_programName = ProgramNameFromPath(m_programPath.empty() ? m_arguments.front() : m_programPath);
-    m_errors->SetProgramName(m_programName);
-    if (PrintWholeWordAnswer(m_arguments)) return false;
+    if (!IdentifyProgram()) return false;
     // The entry sets with the blank and placeholder entries, and the operation objects.
     m_pair = std::make_unique<DirectoryPair>();
     CreateOperationObjects();
-    // Standard streams, each starting with a line that names the program.
+    RedirectStreams();
+    LoadSettingsAndCommandLine();
+    splashTimeLeft = 3000;
+    if (!m_run.report && m_services.windowFactory == nullptr && !CanRunHeadless()) return false;
+    if (!CreateMainWindow()) return false;
+    // A report whose command line is wrong does nothing but say so (no command file is begun).
+    if (!m_run.report || m_run.optionErrors == 0) TakeOverCommandLine();
+    std::fflush(stderr);
+    // A report runs its own refresh instead of the frame's start-up.
+    if (!m_run.report) StartUp();
+    return true;
+}
+
+// The program file and its name; false when --help or --version has answered.
+bool CQuartoApp::IdentifyProgram() {
+    m_programPath = ReadProgramPath();
+    m_programName = ProgramNameFromPath(m_programPath.empty() ? m_arguments.front() : m_programPath);
+    m_errors->SetProgramName(m_programName);
+    return !PrintWholeWordAnswer(m_arguments);
+}
+
+// The program's own standard streams go to its .out and .err files, each starting with a line
+// that names the program; without a window its messages reach the terminal as well.
+void CQuartoApp::RedirectStreams() {
     KeepTerminalStreams();
     m_streams = RedirectStandardStreams(m_programPath);
     if (m_run.report) {
@@ -69,7 +91,11 @@ bool CQuartoApp::InitInstance() {
     std::fputs(("'stdout' from " + m_programName + ":\n").c_str(), stdout);
     std::fputs(("'stderr' from " + m_programName + ":\n").c_str(), stderr);
     std::fflush(stdout);
-    // The profile under the company name, the version text, the settings, the command line.
+}
+
+// The profile under the company name, the version text, the stored settings, then the command
+// line over them for this run.
+void CQuartoApp::LoadSettingsAndCommandLine() {
     if (m_services.profile == nullptr) m_ownProfile = std::make_unique<QSettingsProfileStore>();
     ProfileStore& profile = m_services.profile != nullptr ? *m_services.profile : *m_ownProfile;
     m_store = std::make_unique<SettingsStore>(
@@ -79,18 +105,6 @@ bool CQuartoApp::InitInstance() {
     ApplyCommandLine(m_arguments, {m_settings, m_run, [this] { m_store->ResetSettings(m_settings); },
                                    [this] { m_beginCommandFile = true; }, Messages()});
     std::fflush(stderr);
-    splashTimeLeft = 3000;
-    if (!m_run.report && m_services.windowFactory == nullptr && !CanRunHeadless()) return false;
-    // The main window (or the headless frame); then what the command line asked for, which may
-    // need the window's dialogs.
-    if (!CreateMainWindow()) return false;
-    // A report whose command line is wrong does nothing but say so (no command file is begun).
-    if (!m_run.report || m_run.optionErrors == 0) TakeOverCommandLine();
-    std::fflush(stderr);
-    // The frame's start-up: busy until the first refresh has ended, the trees filling. A report
-    // runs its own refresh instead.
-    if (!m_run.report) StartUp();
-    return true;
 }
 
 bool CQuartoApp::CreateMainWindow() {

@@ -175,6 +175,10 @@ class CQuartoApp {
         CQuartoApp& m_app;
     };
 
+    // The phases of the start-up, in their order.
+    bool IdentifyProgram();
+    void RedirectStreams();
+    void LoadSettingsAndCommandLine();
     bool PrintWholeWordAnswer(const std::vector<std::string>& words);
     void CreateOperationObjects();
     void DeleteOperationObjects();

@@ -19,7 +19,7 @@ class FixedColors : public SystemColors {
 };
 
 // Every stored value's default as the store writes it (colours as 0x00BBGGRR numbers, the
-// classic scheme: window white, text black, highlight navy, highlight text white).
+// scheme without a display: window white, text black, highlight navy, highlight text white).
 const std::map<std::string, std::string> kStoredDefaults = {
     {"UsageCounter", "0"},
     {"OperationsCounter", "0"},

@@ -1,5 +1,5 @@
 // Saving snapshots: the line format, which rows are written, cancel and failures, and save then
-// load round trips of every field, including names no classic snapshot could hold.
+// load round trips of every field, including names that the first snapshot files could not hold.
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
