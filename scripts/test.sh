@@ -1,5 +1,6 @@
 #!/bin/sh
-# The whole test suite: installs what is missing, builds, runs every test (the window's offscreen);
+# The whole test suite: installs what is missing, builds, runs every test (the window's offscreen,
+# then its drawing once more on Xvfb);
 # then runs the engine tests again under AddressSanitizer + UndefinedBehaviorSanitizer, the engine
 # and operations tests and the application's start-up tests under ThreadSanitizer, and the
 # snapshot reader's fuzz target for a while.
@@ -9,6 +10,10 @@ scripts/deps.sh
 
 scripts/build.sh build
 (cd build && ctest -j2 --output-on-failure)
+
+echo "== the window drawn on a real X display (Xvfb): two lists side by side, rows painted"
+QT_QPA_PLATFORM=xcb TZ=UTC LC_ALL=C.UTF-8 xvfb-run -a -s "-screen 0 1280x800x24" \
+    build/tests/quarto_ui_tests MainFrameTest WindowDrawsTwoListsSideBySide
 
 echo "== engine tests under AddressSanitizer + UndefinedBehaviorSanitizer"
 scripts/build.sh build-asan -DQUARTO_SANITIZE=address,undefined -DQUARTO_BUILD_BENCH=OFF \

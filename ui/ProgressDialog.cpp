@@ -4,42 +4,24 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
 #include "ui/AnimationFrames.h"
+#include "ui/ContextHelp.h"
+#include "ui/HelpTopics.h"
 
 namespace quarto {
-namespace {
-
-// Draws the current frame unscaled at its top-left corner, clipped to the widget.
-class AnimationView final : public QWidget {
-  public:
-    AnimationView(const int& frame, QWidget* parent) : QWidget(parent), m_frame(frame) {
-        setFixedSize(AnimationFrame(0).size().expandedTo(QSize(40, 40)));
-        setAccessibleName(QStringLiteral("Working"));
-    }
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.drawPixmap(0, 0, AnimationFrame(m_frame));
-    }
-
-  private:
-    const int& m_frame;
-};
-
-}  // namespace
 
 CProgressDialog::CProgressDialog(std::function<bool()> requestCancel, QWidget* parent)
     : QDialog(parent), m_requestCancel(std::move(requestCancel)) {
     setWindowTitle(QStringLiteral("Quarto working..."));
     setModal(false);
-    m_animation = new AnimationView(m_frame, this);
+    SetHelpId(this, kHelpProgressDialog);
+    InstallHelpKeys(this);
+    m_animation = new AnimationView(m_frame, QStringLiteral("Working"), this);
     m_operation = new QLabel(QStringLiteral("Working..."), this);
     m_count = new QLabel(this);
     m_operation->setAlignment(Qt::AlignCenter);

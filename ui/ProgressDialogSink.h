@@ -18,6 +18,7 @@
 #include <string>
 
 #include "platform/ProgressSink.h"
+#include "ui/ProgressDialog.h"
 
 namespace quarto {
 

@@ -103,8 +103,11 @@ void CQrtFilesView::SetPartner(CQrtFilesView* partner) {
 
 void CQrtFilesView::ApplyColumnWidths(const std::array<int, 3>& stored) {
     const bool missing = std::any_of(stored.begin(), stored.end(), [](int width) { return width < 0; });
+    // The thirds share the room the columns have: the list less its frame and its scroll bar,
+    // so that the date column is not cut off by the scroll bar of a long list.
+    const int room = width() - 2 * frameWidth() - verticalScrollBar()->sizeHint().width();
     for (int column = 0; column < kColumnCount; ++column)
-        setColumnWidth(column, missing ? width() / kColumnCount : stored[static_cast<size_t>(column)]);
+        setColumnWidth(column, missing ? room / kColumnCount : stored[static_cast<size_t>(column)]);
 }
 
 std::array<int, 3> CQrtFilesView::ColumnWidths() const {

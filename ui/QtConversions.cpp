@@ -1,6 +1,7 @@
 #include "ui/QtConversions.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace quarto {
@@ -26,6 +27,25 @@ QFont ToQFont(const LogFont& font, const QFont& base) {
     result.setUnderline(font.underline != 0);
     result.setStrikeOut(font.strikeOut != 0);
     return result;
+}
+
+LogFont FromQFont(const QFont& font, double dotsPerInch) {
+    LogFont record;
+    const double pixels = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * dotsPerInch / 72.0;
+    record.height = -static_cast<int32_t>(std::lround(pixels));
+    record.weight = font.weight();
+    record.italic = font.italic() ? 1 : 0;
+    record.underline = font.underline() ? 1 : 0;
+    record.strikeOut = font.strikeOut() ? 1 : 0;
+    QByteArray face = font.family().toUtf8();
+    // A cut never splits a character: continuation bytes (10xxxxxx) go with it.
+    if (face.size() > 31) {
+        int end = 31;
+        while (end > 0 && (static_cast<unsigned char>(face[end]) & 0xC0) == 0x80) --end;
+        face.truncate(end);
+    }
+    record.faceName = face.toStdString();
+    return record;
 }
 
 }  // namespace quarto

@@ -17,4 +17,9 @@ ColorRef FromQColor(const QColor& color);
 // keeps `base`.
 QFont ToQFont(const LogFont& font, const QFont& base);
 
+// The logical-font record of a font, as ToQFont reads it back: the height as a negative pixel
+// height (a point size taken at `dotsPerInch`), weight, italic, underline, strike-out and the
+// family as the face name (cut to 31 bytes); the fields nothing here reads stay 0.
+LogFont FromQFont(const QFont& font, double dotsPerInch);
+
 }  // namespace quarto

@@ -79,10 +79,13 @@ class ProgramRunTest : public ::testing::Test {
         ASSERT_EQ(std::system(copy.c_str()), 0);
     }
     int Run(const std::vector<std::string>& words) {
-        return test::RunProgram(
-            program, words,
-            {{"XDG_CONFIG_HOME", tree.Path("config")}, {"XDG_STATE_HOME", tree.Path("state")}}, tree.Root(),
-            tree.Path("terminal"), tree.Path("terminal-err"));
+        return test::RunProgram(program, words,
+                                {{"XDG_CONFIG_HOME", tree.Path("config")},
+                                 {"XDG_STATE_HOME", tree.Path("state")},
+                                 {"DISPLAY", ""},  // no window, whatever the test's own environment has
+                                 {"WAYLAND_DISPLAY", ""},
+                                 {"QT_QPA_PLATFORM", ""}},
+                                tree.Root(), tree.Path("terminal"), tree.Path("terminal-err"));
     }
 
     test::TempTree tree;

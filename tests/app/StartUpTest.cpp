@@ -258,10 +258,13 @@ class HeadlessProgram : public StartUp {
   protected:
     int Run(std::vector<std::string> words) {
         words.insert(words.begin(), QUARTO_BINARY);
-        return test::RunProgram(
-            QUARTO_BINARY, words,
-            {{"XDG_CONFIG_HOME", tree.Path("config")}, {"XDG_STATE_HOME", tree.Path("state")}}, tree.Root(),
-            tree.Path("stdout"), tree.Path("stderr"));
+        return test::RunProgram(QUARTO_BINARY, words,
+                                {{"XDG_CONFIG_HOME", tree.Path("config")},
+                                 {"XDG_STATE_HOME", tree.Path("state")},
+                                 {"DISPLAY", ""},  // no window, whatever the test's own environment has
+                                 {"WAYLAND_DISPLAY", ""},
+                                 {"QT_QPA_PLATFORM", ""}},
+                                tree.Root(), tree.Path("stdout"), tree.Path("stderr"));
     }
     std::string Err() const { return tree.Read("stderr"); }
 };
