@@ -88,7 +88,8 @@ void CMainFrame::UpdateActions() {
     };
     for (const auto& [command, checked] : checks) Action(command)->setChecked(checked);
     if (QAction* view = Action(s.FilterMode)) view->setChecked(true);
-    for (Side side : kSides) m_panes[Index(side)]->SetFullText(DisplayPath(m_app.pair.Directory(side)));
+    for (Side side : kSides)
+        m_panes[Index(side)]->SetFullText(DisplayPath(SideDirectory(m_app.settings, side)));
 }
 
 void CMainFrame::ExecuteCommand(int command) {

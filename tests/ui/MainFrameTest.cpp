@@ -198,10 +198,10 @@ class MainFrameTest : public QObject {
         QCOMPARE(h.frame->windowTitle(), QStringLiteral("quarto (view=Similar, 0/0 files marked)"));
         for (Side side : kSides) {
             DriveTree& tree = *h.trees[Index(side)];
-            QCOMPARE(tree.ItemPath(tree.Selected()) + "/", h.pair.Directory(side));
+            QCOMPARE(tree.ItemPath(tree.Selected()) + "/", SideDirectory(h.settings, side));
             CQrtDriveView& view = h.frame->TreeView(side);
             QCOMPARE(DriveTreeModel::ItemOf(view.currentIndex()), tree.Selected());
-            QCOMPARE(h.frame->DirectoryPane(side).FullText().toStdString(), h.pair.Directory(side));
+            QCOMPARE(h.frame->DirectoryPane(side).FullText().toStdString(), SideDirectory(h.settings, side));
         }
         QCOMPARE(h.frame->List(Side::Left).model()->rowCount(), 1);  // a.txt differs: Similar shows it
         h.frame->ExecuteCommand(kCmdNextView);
