@@ -1,8 +1,9 @@
 // The main frame's handling of the messages workers send it, without any widget: the busy
-// count, the start of refreshes, the end of a refresh (normal or cancelled), the start-up with
-// its logo, filled drive trees and first refresh, error displays, the workers' finish, and the
-// close; and the clicks on the drive trees. The Qt frame forwards its messages and the trees'
-// clicks here; the headless run drives it from a MessageLoop.
+// count, the start of refreshes, the end of a refresh (normal or cancelled) and the directory
+// texts it leaves, the start-up with its logo, filled drive trees and first refresh, error
+// displays, the workers' finish, and the close; and the clicks on the drive trees. The Qt frame
+// forwards its messages and the trees' clicks here; the headless run drives it from a
+// MessageLoop.
 //
 // Threads: everything here runs on the UI thread. Workers reach it only through the messages of
 // platform/FrameSink.h, sent or posted to the frame.
