@@ -84,7 +84,6 @@ CMainFrame::CMainFrame(const FrameServices& app, const WindowParts& parts, QWidg
     : QMainWindow(parent), m_app(app), m_parts(parts) {
     setObjectName(QStringLiteral("mainFrame"));
     m_sink = std::make_unique<QtFrameSink>([this](const FrameMessage& message) { return HandleMessage(message); });
-    m_sink->onInvalidateStatistics = [this] { m_parts.dialogs.InvalidateStatistics(); };
     m_watcher = std::make_unique<RowListWatcher>(m_app.pair.Lists());
     m_parts.prompter.SetOwner(this);
     m_uiUpdate.setSingleShot(true);
@@ -270,11 +269,6 @@ void CMainFrame::CreatePanes() {
 
 void CMainFrame::RequestUiUpdate() {
     if (!m_uiUpdate.isActive()) m_uiUpdate.start();
-}
-
-void CMainFrame::StartTreeFills() {
-    for (DriveTree* tree : m_app.trees)
-        if (tree != nullptr) tree->StartFill(m_app.threads);
 }
 
 void CMainFrame::ApplySettings() {

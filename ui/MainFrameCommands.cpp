@@ -88,7 +88,8 @@ void CMainFrame::UpdateActions() {
     };
     for (const auto& [command, checked] : checks) Action(command)->setChecked(checked);
     if (QAction* view = Action(s.FilterMode)) view->setChecked(true);
-    for (Side side : kSides) m_panes[Index(side)]->SetFullText(DisplayPath(m_app.pair.Directory(side)));
+    for (Side side : kSides)
+        m_panes[Index(side)]->SetFullText(DisplayPath(SideDirectory(m_app.settings, side)));
 }
 
 void CMainFrame::ExecuteCommand(int command) {
@@ -211,9 +212,7 @@ void CMainFrame::ChangeSortMode(int sortMode) {
 
 // The fills' own busy ends, and their UM_TREEFILLED handling, bring the count back to 0.
 void CMainFrame::ToggleNetworkDrives() {
-    m_sink->Send({UM_BUSY, kBusyBegin});
-    m_app.settings.IncludeNetworkDrives = !m_app.settings.IncludeNetworkDrives;
-    StartTreeFills();
+    m_app.controller.ToggleNetworkDrives();
 }
 
 void CMainFrame::ToggleCommandFile() {

@@ -35,12 +35,7 @@ void QtFrameSink::Post(FrameMessage message) {
 }
 
 void QtFrameSink::InvalidateStatistics() {
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (!IsShutDown() && onInvalidateStatistics) onInvalidateStatistics();
-        },
-        Qt::QueuedConnection);
+    if (m_statistics.Arm()) Post({UM_STATISTICS});
 }
 
 // A reply is answered exactly once: here, or by Shutdown when it took the reply first.
@@ -60,6 +55,8 @@ void QtFrameSink::Deliver(const FrameMessage& message, const Reply& reply) {
         }
     }
     if (!ours) return;
+    // Re-armed before the figures are read, so a change made meanwhile posts again.
+    if (message.id == UM_STATISTICS) m_statistics.Taken();
     const intptr_t result = closed ? 0 : m_handler(message);
     if (reply != nullptr) reply->set_value(result);
 }

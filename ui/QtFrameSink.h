@@ -32,9 +32,8 @@ class QtFrameSink final : public QObject, public FrameSink {
 
     intptr_t Send(const FrameMessage& message) override;
     void Post(FrameMessage message) override;
+    // Posts UM_STATISTICS unless one is queued already.
     void InvalidateStatistics() override;
-    // Runs on the UI thread when the statistics dialog's figures changed.
-    std::function<void()> onInvalidateStatistics;
 
     // UI thread: from now on nothing is handled; senders waiting now or later get 0.
     void Shutdown();
@@ -48,6 +47,7 @@ class QtFrameSink final : public QObject, public FrameSink {
     mutable std::mutex m_lock;
     std::list<Reply> m_waiting;  // replies of sends queued and not yet handled
     bool m_closed = false;
+    CoalescedNotice m_statistics;
 };
 
 }  // namespace quarto

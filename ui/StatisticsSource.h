@@ -1,7 +1,8 @@
 // Where the statistics dialog takes its figures: per side the total files and directory bytes
 // of the last scan and the marked bytes of the list, the two usage counters, and the side's
-// directory for its free space. PairStatistics reads them from the directory pair; tests and
-// the frame may bring their own. UI thread only.
+// directory for its free space. PairStatistics reads them from the directory pair and the
+// settings record; tests and the frame may bring their own. UI thread only (the scan raises the
+// pair's counts meanwhile; they are read whole).
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 namespace quarto {
 
 class DirectoryPair;
+struct Settings;
 
 // Wide enough for every figure a side may keep, whatever width the engine counts in.
 struct SideStatistics {
@@ -32,7 +34,7 @@ class StatisticsSource {
 
 class PairStatistics final : public StatisticsSource {
   public:
-    explicit PairStatistics(DirectoryPair& pair) : m_pair(pair) {}
+    PairStatistics(DirectoryPair& pair, const Settings& settings) : m_pair(pair), m_settings(settings) {}
 
     SideStatistics Figures(Side side) const override;
     uint32_t UsageCounter() const override;
@@ -41,6 +43,7 @@ class PairStatistics final : public StatisticsSource {
 
   private:
     DirectoryPair& m_pair;
+    const Settings& m_settings;
 };
 
 }  // namespace quarto

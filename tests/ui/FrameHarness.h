@@ -20,6 +20,7 @@
 #include "ops/DriveTree.h"
 #include "ops/FileItemActions.h"
 #include "ops/FrameController.h"
+#include "ops/FrameView.h"
 #include "ops/JobThreads.h"
 #include "ops/OperationDriver.h"
 #include "ops/Refresh.h"
@@ -29,7 +30,6 @@
 #include "tests/support/TempTree.h"
 #include "ui/DialogLauncher.h"
 #include "ui/FileChoosers.h"
-#include "ui/FrameViewRelay.h"
 #include "ui/MainFrame.h"
 #include "ui/ProgressDialogSink.h"
 #include "ui/QtFrameSink.h"
@@ -91,14 +91,12 @@ class FrameHarness {
     // Start-up with the window: shown, both trees filled, the first refresh through to its end.
     void StartUp() {
         frame->ShowFirstTime();
-        frame->StartTreeFills();
+        controller->StartUp();
         WaitIdle();
     }
     // Until no job runs and the workers are done.
     bool WaitIdle(int timeoutMs = 10000) {
-        return QTest::qWaitFor(
-            [this] { return !controller->Busy().IsBusy() && threads.Active() == 0 && !job.CancelPending(); },
-            timeoutMs);
+        return QTest::qWaitFor([this] { return controller->Idle(); }, timeoutMs);
     }
     // A new window over the same settings file, as the next start of the program builds it.
     void Rebuild() {
@@ -133,9 +131,9 @@ class FrameHarness {
     QtPrompter windowPrompter;
     ProgressDialogSink progress{[this] { return job.RequestCancel(); }};
     JobContext job{settings, frameRelay, progress, prompter, errors, cancel};
-    JobThreads threads;
+    JobThreads threads{&frameRelay};
     CommandFile commandFile{"quarto", "Version 0.1.0.0 (release)"};
-    DirectoryPair pair{settings};
+    DirectoryPair pair;
     SnapshotFileChooser snapshotChooser;
     CommandFileChooser commandFileChooser;
     RecordingDialogs dialogs;
@@ -167,7 +165,7 @@ class FrameHarness {
         loader = std::make_unique<SnapshotFileLoader>(true, nullptr);
         refresher = std::make_unique<Refresher>(job, pair, loader.get(), leftScanDone, rightScanDone, threads);
         for (Side side : kSides) trees[Index(side)] = std::make_unique<DriveTree>(side, job, sources);
-        controller = std::make_unique<FrameController>(job, pair, *refresher, viewRelay,
+        controller = std::make_unique<FrameController>(job, pair, *refresher, threads, viewRelay,
                                                        DriveTrees{trees[0].get(), trees[1].get()}, &splashTimeLeft);
         controller->afterRefresh = [this](bool cancelled) { snapshots->AfterRefresh(cancelled); };
         const FrameServices services{settings, store,    run,         pair,     job,       *controller,

@@ -141,10 +141,10 @@ class WindowSeamsTest : public QObject {
         QVERIFY(model.hasChildren(sub));
         view.scrollTo(sub);
         const QPoint onSub = view.visualRect(sub).center();
-        h.controller->Busy().Set(1);
+        h.controller->Busy().Begin();
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, onSub);
         QCOMPARE(h.settings.LeftDir, h.disk.Path("left/"));
-        h.controller->Busy().Set(0);
+        h.controller->Busy().End();
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, onSub);
         QCOMPARE(h.settings.LeftDir, h.disk.Path("left/sub/"));
         QCOMPARE(view.currentIndex(), sub);
