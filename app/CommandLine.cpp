@@ -1,13 +1,11 @@
 #include "app/CommandLine.h"
 
-#include <unistd.h>
-
 #include <cctype>
-#include <climits>
 #include <optional>
 
 #include "app/OptionScanner.h"
 #include "core/ViewMode.h"
+#include "platform/UserFolders.h"
 
 namespace quarto {
 namespace {
@@ -30,10 +28,6 @@ std::optional<std::pair<Side, std::string>> SideAndFile(const std::string& argum
     if (letter == 'L') return std::make_pair(Side::Left, argument.substr(2));
     if (letter == 'R') return std::make_pair(Side::Right, argument.substr(2));
     return std::nullopt;
-}
-
-std::string& SideDirectory(Settings& settings, Side side) {
-    return side == Side::Left ? settings.LeftDir : settings.RightDir;
 }
 
 // Joins a path to the current directory and resolves ".", ".." and repeated separators by name,
@@ -186,10 +180,9 @@ std::string NormaliseDirectory(const std::string& argument, const std::string& c
 }
 
 std::string CurrentDirectory() {
-    std::string buffer(PATH_MAX, '\0');
-    if (getcwd(buffer.data(), buffer.size()) == nullptr) return "/";
-    buffer.resize(buffer.find('\0'));
-    return buffer;
+    std::string folder = CurrentFolder();
+    if (folder.size() > 1) folder.pop_back();  // its '/'
+    return folder;
 }
 
 WholeWordOptions TakeWholeWordOptions(const std::vector<std::string>& words) {

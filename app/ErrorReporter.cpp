@@ -1,17 +1,14 @@
 #include "app/ErrorReporter.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "platform/AtomicFile.h"
+#include "platform/FileIo.h"
 #include "platform/SystemError.h"
 #include "platform/UserFolders.h"
 
 namespace quarto {
 namespace {
-
-constexpr size_t kQuestionLimit = 519;
 
 // The current directory may be anyone's (/tmp, a shared folder): the log replaces a plain file
 // there, never what a link planted at its name points to.
@@ -32,24 +29,18 @@ std::string WriteErrorLog(const std::string& header, const std::string& text) {
 
 void ErrorReporter::ReportError(int severity, int code, FrameSink* window, const std::string& text,
                                 const char* sourceFile, int line) {
-    std::string report = ErrorHeader(severity, code, sourceFile, line);
     if (severity == kSeverityError || severity == kSeverityWarning) m_beeper.Beep(MB_ICONEXCLAMATION);
     if (severity == kSeverityError) {
         m_beeper.Beep(MB_ICONHAND);
-        if (!m_firstErrorPending.exchange(false)) _exit(m_secondErrorExitCode.load());
-        WriteErrorLog(report, text);
+        if (!m_firstErrorPending.exchange(false)) EndProcessAtOnce(m_secondErrorExitCode.load());
+        WriteErrorLog(ErrorHeader(severity, code, sourceFile, line), text);
     }
     if (severity == kSeverityNotice) m_beeper.Beep(MB_OK);
-    if (window == nullptr) return;
-    report += text;
-    if (report.size() > kReportLimit) report.resize(kReportLimit);
-    window->Post({UM_DISPLAYEVENT, 0, severity & 0xFFFF, std::move(report)});
+    if (window != nullptr) window->Post(DisplayEventMessage(severity, code, sourceFile, line, text));
 }
 
 int ErrorReporter::AskSystemError(int code, const std::string* text, uint32_t buttons) {
-    std::string message = text != nullptr ? *text + " - " : std::string();
-    message += SystemMessage(code);
-    if (message.size() > kQuestionLimit) message.resize(kQuestionLimit);
+    const std::string message = SystemErrorQuestion(code, text);
     // The system messages here carry no line end of their own, so the line ends after the
     // closing '=' and the .out file keeps one message per line.
     std::fprintf(stdout, "szMsg=%s=\n", message.c_str());

@@ -14,8 +14,6 @@ namespace quarto {
 // The log of the run's first Error, in the current directory (or the state folder when the
 // current directory is not writable).
 inline constexpr const char* kErrorLogName = "MYNTERRS.ERR";
-// Reports are cut to this many characters before they are displayed.
-inline constexpr size_t kReportLimit = 520;
 // The process exit code of a second Error. The system keeps its low 8 bits (231), so an
 // unattended report ends with its own error code instead (SetSecondErrorExitCode).
 inline constexpr int kSecondErrorExitCode = 999;

@@ -1,40 +1,25 @@
 #include "app/HeadlessReport.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "app/QuartoApp.h"
 #include "platform/DirectoryListing.h"
+#include "platform/FileIo.h"
 #include "platform/SystemError.h"
 
 namespace quarto {
 namespace {
 
-// Writes a whole text to a file descriptor (the terminal's streams, kept before redirection).
-void WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n <= 0) return;
-        done += static_cast<size_t>(n);
-    }
-}
-
 class Report {
   public:
     explicit Report(CQuartoApp& app)
-        : m_app(app),
-          m_out(app.TerminalOutput() >= 0 ? app.TerminalOutput() : STDOUT_FILENO),
-          m_err(app.TerminalError() >= 0 ? app.TerminalError() : STDERR_FILENO) {}
+        : m_app(app), m_out(app.TerminalOutput() >= 0 ? app.TerminalOutput() : kStandardOutput) {}
 
     int Run();
 
   private:
     bool Fail(const std::string& message) {
-        WriteAll(m_err, m_app.ProgramName() + ": " + message + "\n");
+        m_app.TellTerminal(message);
         return false;
     }
     bool CheckSide(Side side);
@@ -44,19 +29,17 @@ class Report {
 
     CQuartoApp& m_app;
     const int m_out;
-    const int m_err;
 };
 
 bool Report::CheckSide(Side side) {
     DirectoryPair& pair = m_app.Pair();
     const std::string& snapshot = pair[side].snapshotPath;
     if (!snapshot.empty()) {
-        struct stat st {};
-        if (stat(snapshot.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || access(snapshot.c_str(), R_OK) != 0)
+        if (!IsReadableRegularFile(snapshot))
             return Fail("cannot read the " + std::string(SideName(side)) + " snapshot '" + snapshot + "'");
         return true;
     }
-    const std::string& directory = pair.Directory(side);
+    const std::string& directory = SideDirectory(m_app.GetSettings(), side);
     if (directory.empty()) return Fail("no " + std::string(SideName(side)) + " directory to compare");
     DirectoryListing listing;
     const int code = listing.Open(directory, /*followLastLink=*/true);
@@ -77,11 +60,6 @@ bool Report::CheckBatchName() {
 bool Report::Refresh() {
     MessageLoop& loop = *m_app.HeadlessLoop();
     FrameController& controller = m_app.Controller();
-    bool errorShown = false;
-    loop.SetHandler([&](const FrameMessage& message) {
-        if (message.id == UM_DISPLAYEVENT && (message.lParam & 0xFFFF) == kSeverityError) errorShown = true;
-        return controller.Handle(message);
-    });
     bool finished = false;
     bool cancelled = false;
     auto batch = controller.afterRefresh;
@@ -93,14 +71,14 @@ bool Report::Refresh() {
     const bool snapshotSide[2] = {!m_app.Pair()[Side::Left].snapshotPath.empty(),
                                   !m_app.Pair()[Side::Right].snapshotPath.empty()};
     m_app.Refresh().StartRefresh();
-    while (!finished || controller.Busy().IsBusy() || m_app.Threads().Active() > 0) loop.RunOne(20);
+    loop.RunUntil([&] { return finished && controller.Idle(); });
     controller.afterRefresh = batch;
 
     if (cancelled) return Fail("the comparison was cancelled");
     for (Side side : kSides)
         if (snapshotSide[Index(side)] && m_app.Pair()[side].snapshotPath.empty())
             return Fail("the " + std::string(SideName(side)) + " snapshot could not be loaded");
-    if (errorShown) return Fail("an error was reported (see above)");
+    if (controller.ErrorDisplayed()) return Fail("an error was reported (see above)");
     return true;
 }
 
@@ -126,8 +104,6 @@ int Report::Print() {
 }
 
 int Report::Run() {
-    // Unattended questions take their default button and are logged to the terminal.
-    if (auto* prompter = dynamic_cast<DefaultAnswerPrompter*>(&m_app.Prompts())) prompter->SetLogFd(m_err);
     // The scanner's messages are on the terminal already; a run that would compare something
     // other than what was asked for reports nothing.
     const bool valid = m_app.Run().optionErrors == 0 || Fail("the command line holds an option error");

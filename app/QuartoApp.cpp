@@ -1,8 +1,5 @@
 #include "app/QuartoApp.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "app/CommandLine.h"
@@ -25,11 +22,9 @@ std::string BuildVersionText() {
 CQuartoApp::CQuartoApp(std::vector<std::string> arguments, AppServices services)
     : m_arguments(std::move(arguments)), m_services(services) {
     if (m_arguments.empty()) m_arguments.emplace_back("quarto");  // a program started with no argv[0]
-    if (m_services.prompter == nullptr) m_ownPrompter = std::make_unique<DefaultAnswerPrompter>();
-    m_prompter = m_services.prompter != nullptr ? m_services.prompter : m_ownPrompter.get();
     m_errors = std::make_unique<ErrorReporter>(
-        *m_prompter, m_services.beeper != nullptr ? *m_services.beeper : m_silentBeeper);
-    // The synchronisation objects exist from the start: the job context of step 3 refers to them.
+        m_prompter, m_services.beeper != nullptr ? *m_services.beeper : m_silentBeeper);
+    // The synchronisation objects exist from the start: the job context refers to them.
     m_cancel = std::make_unique<Event>(Event::Reset::Manual);
     for (auto& event : m_scanDone) event = std::make_unique<Event>(Event::Reset::Auto);
 }
@@ -54,39 +49,62 @@ bool CQuartoApp::PrintWholeWordAnswer(const std::vector<std::string>& words) {
     return true;
 }
 
+// The start-up, phase by phase. Each phase relies on the ones before it: the streams name the
+// program, the command line overrides the loaded settings, the window's dialogs serve what the
+// command line asked for, and the frame's start-up runs once all of that is in place.
 bool CQuartoApp::InitInstance() {
-    // 1. The program file and its name.
+    if (!IdentifyProgram()) return false;
+    // The entry sets with the blank and placeholder entries, and the operation objects.
+    m_pair = std::make_unique<DirectoryPair>();
+    CreateOperationObjects();
+    RedirectStreams();
+    LoadSettingsAndCommandLine();
+    splashTimeLeft = 3000;
+    if (!m_run.report && m_services.windowFactory == nullptr && !CanRunHeadless()) return false;
+    if (!CreateMainWindow()) return false;
+    // A report whose command line is wrong does nothing but say so (no command file is begun).
+    if (!m_run.report || m_run.optionErrors == 0) TakeOverCommandLine();
+    std::fflush(stderr);
+    // A report runs its own refresh instead of the frame's start-up.
+    if (!m_run.report) StartUp();
+    return true;
+}
+
+// The program file and its name; false when --help or --version has answered.
+bool CQuartoApp::IdentifyProgram() {
     m_programPath = ReadProgramPath();
     m_programName = ProgramNameFromPath(m_programPath.empty() ? m_arguments.front() : m_programPath);
     m_errors->SetProgramName(m_programName);
-    if (PrintWholeWordAnswer(m_arguments)) return false;
-    // 3. The entry sets and the blank and placeholder entries; the operation objects.
-    m_pair = std::make_unique<DirectoryPair>(m_settings);
-    CreateOperationObjects();
-    // 4, 5. Standard streams, each starting with a line that names the program.
+    return !PrintWholeWordAnswer(m_arguments);
+}
+
+// The program's own standard streams go to its .out and .err files, each starting with a line
+// that names the program; without a window its messages reach the terminal as well.
+void CQuartoApp::RedirectStreams() {
     KeepTerminalStreams();
     m_streams = RedirectStandardStreams(m_programPath);
-    if (m_run.report) PrepareReportStreams();
+    if (m_run.report) {
+        PrepareReportStreams();
+    } else if (m_services.windowFactory == nullptr) {
+        PrepareHeadlessStreams();
+    }
     std::fputs(("'stdout' from " + m_programName + ":\n").c_str(), stdout);
     std::fputs(("'stderr' from " + m_programName + ":\n").c_str(), stderr);
     std::fflush(stdout);
-    // 6. The profile under the company name.
+}
+
+// The profile under the company name, the version text, the stored settings, then the command
+// line over them for this run.
+void CQuartoApp::LoadSettingsAndCommandLine() {
     if (m_services.profile == nullptr) m_ownProfile = std::make_unique<QSettingsProfileStore>();
     ProfileStore& profile = m_services.profile != nullptr ? *m_services.profile : *m_ownProfile;
     m_store = std::make_unique<SettingsStore>(
         profile, m_services.colors != nullptr ? *m_services.colors : m_headlessColors);
-    // 7 to 9. Version text, settings, command line.
     m_versionText = BuildVersionText();
     m_store->LoadSettings(m_settings);
     ApplyCommandLine(m_arguments, {m_settings, m_run, [this] { m_store->ResetSettings(m_settings); },
                                    [this] { m_beginCommandFile = true; }, Messages()});
-    // A report whose command line is wrong does nothing but say so (no command file is begun).
-    if (!m_run.report || m_run.optionErrors == 0) TakeOverCommandLine();
     std::fflush(stderr);
-    // 10. Splash time (the synchronisation objects were made with the application object).
-    splashTimeLeft = 3000;
-    // 11, 12. The main window, its title, then busy begins until the first refresh ends.
-    return CreateMainWindow();
 }
 
 bool CQuartoApp::CreateMainWindow() {
@@ -102,18 +120,37 @@ bool CQuartoApp::CreateMainWindow() {
         m_headlessLoop->SetHandler(
             [this](const FrameMessage& message) { return m_controller->Handle(message); });
         m_frame = m_headlessLoop.get();
+        // A report handles its one refresh itself; an unattended run closes like a window.
+        if (!m_run.report) BindWindow({&m_headlessView, nullptr, nullptr, nullptr, nullptr});
     }
     m_relay.SetTarget(m_frame);
-    if (m_window == nullptr) return true;
-    m_services.windowFactory->SetTitle(*this);
-    m_window->Send({UM_BUSY, kBusyBegin, 0, {}});
     return true;
+}
+
+// Start-up carries on past the window's creation through the frame's logic: the title, the
+// start-up job, the drive trees filling; each filled tree selects its side's directory and the
+// second one starts the first refresh. Without a window the logo step is posted here (a window
+// posts it on its first activation).
+void CQuartoApp::StartUp() {
+    if (m_window != nullptr) m_services.windowFactory->SetTitle(*this);
+    m_started = true;
+    m_controller->StartUp();
+    if (m_window == nullptr) m_frame->Post({UM_SHOWLOGO});
+}
+
+void CQuartoApp::BindWindow(const WindowServices& services) {
+    m_view.SetTarget(services.view);
+    m_prompter.SetTarget(services.prompter);
+    m_progress.SetTarget(services.progress);
+    m_snapshotDialog.SetTarget(services.snapshotDialog);
+    m_commandFileDialog.SetTarget(services.commandFileDialog);
 }
 
 int CQuartoApp::ExitInstance() {
     if (m_exited) return m_exitCode;
     m_exited = true;
     WaitForWorkers();
+    if (m_exitCode == 0 && m_started) m_exitCode = EarnedExitCode();
     if (m_commandFile) m_commandFile->EndCommandFile();
     RestoreTerminalStreams();
     DeleteOperationObjects();
@@ -123,6 +160,22 @@ int CQuartoApp::ExitInstance() {
     return m_exitCode;
 }
 
+void CQuartoApp::TellTerminal(const std::string& message) const {
+    const std::string line = m_programName + ": " + message + "\n";
+    WriteAll(m_terminalErr.Valid() ? m_terminalErr.Get() : kStandardError, line);
+}
+
+// Without a window the run's messages and the questions it answers reach the terminal as well
+// as the .err file: nobody else would see them.
+void CQuartoApp::PrepareHeadlessStreams() {
+    if (!m_streams.errPath.empty() && m_terminalErr.Valid())
+        m_messages.reset(OpenTeeStream(kStandardError, m_terminalErr.Get()));
+    if (m_terminalErr.Valid()) m_unattendedPrompter.SetLogFd(m_terminalErr.Get());
+    // Nobody answers: no choice is taken that the command line did not make.
+    m_unattendedPrompter.SetAnswering(DefaultAnswerPrompter::Answering::CancelWhereOffered);
+    m_errors->SetSecondErrorExitCode(kUnattendedFailed);
+}
+
 // An unattended report writes its lines to the terminal's standard output and nothing else may
 // mix into them: where no file could take the program's own standard output, it goes nowhere.
 // Its messages go to the terminal's standard error as well as to the .err file, and a second
@@ -130,18 +183,17 @@ int CQuartoApp::ExitInstance() {
 void CQuartoApp::PrepareReportStreams() {
     if (m_streams.outPath.empty()) {
         std::fflush(stdout);
-        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (null >= 0 && dup2(null, STDOUT_FILENO) >= 0) m_stdoutSilenced = true;
-        if (null >= 0) close(null);
+        m_stdoutSilenced = RedirectDescriptorToFile(kStandardOutput, "/dev/null", /*truncate=*/false);
     }
-    if (!m_streams.errPath.empty() && m_terminalErr >= 0)
-        m_messages.reset(OpenTeeStream(STDERR_FILENO, m_terminalErr));
+    if (!m_streams.errPath.empty() && m_terminalErr.Valid())
+        m_messages.reset(OpenTeeStream(kStandardError, m_terminalErr.Get()));
+    if (m_terminalErr.Valid()) m_unattendedPrompter.SetLogFd(m_terminalErr.Get());
     m_errors->SetSecondErrorExitCode(kReportError);
 }
 
 void CQuartoApp::KeepTerminalStreams() {
-    m_terminalOut = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
-    m_terminalErr = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    m_terminalOut = DuplicateDescriptor(kStandardOutput);
+    m_terminalErr = DuplicateDescriptor(kStandardError);
 }
 
 // Closes the redirected files by putting the terminal's streams back, so anything printed
@@ -151,42 +203,39 @@ void CQuartoApp::RestoreTerminalStreams() {
     std::fflush(stderr);
     if (m_loader) m_loader->SetDiagnostics(stderr);
     m_messages.reset();  // it writes to the terminal descriptor closed below
-    if (m_terminalOut >= 0) {
-        if (!m_streams.outPath.empty() || m_stdoutSilenced) dup2(m_terminalOut, STDOUT_FILENO);
-        close(m_terminalOut);
-        m_terminalOut = -1;
-    }
-    if (m_terminalErr >= 0) {
-        if (!m_streams.errPath.empty()) dup2(m_terminalErr, STDERR_FILENO);
-        close(m_terminalErr);
-        m_terminalErr = -1;
-    }
+    m_unattendedPrompter.SetLogFd(kStandardError);
+    if (m_terminalOut.Valid() && (!m_streams.outPath.empty() || m_stdoutSilenced))
+        RedirectDescriptor(m_terminalOut.Get(), kStandardOutput);
+    if (m_terminalErr.Valid() && !m_streams.errPath.empty())
+        RedirectDescriptor(m_terminalErr.Get(), kStandardError);
+    m_terminalOut.Reset();
+    m_terminalErr.Reset();
 }
 
 // The job context, the disk, list and snapshot-and-program operation objects, and the frame's
-// message handling. They talk to the frame through the relay until the window exists.
+// message handling. They talk to the frame, the prompter, the progress dialog and the view
+// through the relays, which reach the window once it exists.
 void CQuartoApp::CreateOperationObjects() {
-    ProgressSink& progress = m_services.progress != nullptr ? *m_services.progress : m_noProgress;
-    m_jobs = std::make_unique<JobContext>(m_settings, m_relay, progress, *m_prompter, *m_errors, *m_cancel);
+    m_jobs = std::make_unique<JobContext>(m_settings, m_relay, m_progress, m_prompter, *m_errors, *m_cancel);
     m_jobs->programName = m_programName;
-    m_threads = std::make_unique<JobThreads>();
-    m_commandFile = std::make_unique<CommandFile>(m_programName, BuildVersionText(), m_prompter);
+    m_threads = std::make_unique<JobThreads>(&m_relay);
+    m_commandFile = std::make_unique<CommandFile>(m_programName, BuildVersionText(), &m_prompter);
     m_diskOperations =
         std::make_unique<FileItemActions>(*m_jobs, *m_pair, *m_commandFile, m_errorDialogMutex);
     m_listOperations = std::make_unique<OperationDriver>(*m_jobs, *m_pair, *m_diskOperations, *m_threads);
     m_snapshotOperations = std::make_unique<SnapshotOperations>(*m_jobs, *m_pair, m_run, *m_listOperations,
                                                                 m_programName, BuildVersionText());
-    m_snapshotOperations->SetDialog(m_services.snapshotDialog);
+    m_snapshotOperations->SetDialog(&m_snapshotDialog);
     m_listOperations->SetSnapshotSaver(m_snapshotOperations.get());
     m_programs = std::make_unique<ExternalPrograms>(*m_jobs, m_pair->Lists());
     m_loader = std::make_unique<SnapshotFileLoader>(false);
     m_refresher = std::make_unique<Refresher>(*m_jobs, *m_pair, m_loader.get(), *m_scanDone[0],
                                               *m_scanDone[1], *m_threads);
     for (Side side : kSides) m_trees[Index(side)] = std::make_unique<DriveTree>(side, *m_jobs);
-    m_controller = std::make_unique<FrameController>(
-        *m_jobs, *m_pair, *m_refresher, m_services.view != nullptr ? *m_services.view : m_noView,
-        DriveTrees{m_trees[0].get(), m_trees[1].get()}, &splashTimeLeft);
-    m_controller->afterRefresh = [this](bool cancelled) { m_snapshotOperations->AfterRefresh(cancelled); };
+    m_controller =
+        std::make_unique<FrameController>(*m_jobs, *m_pair, *m_refresher, *m_threads, m_view,
+                                          DriveTrees{m_trees[0].get(), m_trees[1].get()}, &splashTimeLeft);
+    m_controller->afterRefresh = [this](bool cancelled) { RefreshEnded(cancelled); };
 }
 
 void CQuartoApp::DeleteOperationObjects() {
@@ -217,15 +266,20 @@ void CQuartoApp::TakeOverCommandLine() {
     if (m_beginCommandFile) {
         // Begun once the whole line is applied, so the header records the final directories.
         m_commandFile->SetName(m_run.commandFileName);
-        m_commandFile->BeginCommandFile(m_settings.LeftDir, m_settings.RightDir, m_run.quiet,
-                                        m_services.commandFileDialog);
+        m_commandFileFailed = !m_commandFile->BeginCommandFile(m_settings.LeftDir, m_settings.RightDir,
+                                                               m_run.quiet, &m_commandFileDialog);
     }
 }
 
+// A worker may be sending to the frame; without a window nobody else would answer it, so the
+// frame closes (the running jobs are asked to stop) and handles their messages until the last
+// worker has finished. A window has done so before its message pump ended.
 void CQuartoApp::WaitForWorkers() {
     if (!m_threads) return;
-    // A worker may be sending to the frame; without a window nobody else would answer it.
-    while (m_headlessLoop && m_threads->Active() > 0) m_headlessLoop->RunOne(20);
+    if (m_headlessLoop && m_controller && m_threads->Running() > 0) {
+        m_controller->Close();
+        m_headlessLoop->RunUntil([this] { return m_controller->Closed(); });
+    }
     m_threads->JoinAll();
 }
 

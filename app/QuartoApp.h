@@ -1,7 +1,11 @@
 // The application object: starts the program (streams, version text, settings, command line,
-// synchronisation objects, main window) and ends it, and owns everything that outlives a
-// window: the settings record and store, the directory pair with its entry sets and shared
-// entries, the job context, the events and mutexes, and the error reporter.
+// main window or headless frame, then the start-up through the frame: trees filled, directories
+// selected, first refresh) and ends it, and owns everything that outlives a window: the settings
+// record and store, the directory pair with its entry sets and shared entries, the job context,
+// the events and mutexes, the error reporter, and the relays through which everything reaches
+// the window once it exists.
+//
+// Threads: every member function runs on the UI thread (the one that built the object).
 #pragma once
 
 #include <array>
@@ -19,6 +23,7 @@
 #include "app/SnapshotOperations.h"
 #include "app/SnapshotReader.h"
 #include "app/StandardStreams.h"
+#include "app/WindowServices.h"
 #include "core/DirectoryPair.h"
 #include "core/JobContext.h"
 #include "core/Settings.h"
@@ -32,6 +37,7 @@
 #include "ops/Refresh.h"
 #include "platform/Beeper.h"
 #include "platform/Event.h"
+#include "platform/FileIo.h"
 #include "platform/FrameSink.h"
 #include "platform/ProfileStore.h"
 #include "platform/ProgressSink.h"
@@ -42,33 +48,39 @@ namespace quarto {
 
 class CQuartoApp;
 
-// Creates the main window: the user interface implements it; without one the program runs
-// headless.
+// Creates the main window: the user interface implements it. Without a factory (or without a
+// display, where the program does not pass one) the program runs headless.
 class MainWindowFactory {
   public:
     virtual ~MainWindowFactory() = default;
-    // Start-up step 11: the main frame with its four panes. The window side owns the frame; it
-    // stays valid until ExitInstance returns. Null when creation failed: the program ends.
+    // The main frame with its four panes. The window registers its services with
+    // CQuartoApp::BindWindow and returns the frame that handles the messages (it forwards them
+    // to app.Controller()). The window side owns the frame; it stays valid until ExitInstance
+    // returns, and its message pump ends only once the controller has called
+    // FrameView::FrameClosed. Null when creation failed: the program ends.
     virtual FrameSink* CreateMainWindow(CQuartoApp& app) = 0;
-    // Step 12, before busy begins: the main window's title.
+    // The main window's title, before start-up's busy state begins.
     virtual void SetTitle(CQuartoApp& app) = 0;
 };
 
-// What a display brings to the application; a null member takes the headless default.
+// What the platform brings to the application before any window; a null member takes the
+// headless default.
 struct AppServices {
-    MainWindowFactory* windowFactory = nullptr;      // headless: no window
-    Prompter* prompter = nullptr;                    // headless: default answers, logged to the terminal
-    ProgressSink* progress = nullptr;                // headless: no progress dialog
-    Beeper* beeper = nullptr;                        // headless: silent
-    const SystemColors* colors = nullptr;            // headless: the classic scheme
-    ProfileStore* profile = nullptr;                 // default: the per-user INI file
-    FrameView* view = nullptr;                       // what the frame's messages do to the windows
-    SnapshotFileDialog* snapshotDialog = nullptr;    // none: a save needs -C or -Q for its name
-    CommandFileDialog* commandFileDialog = nullptr;  // none: generating needs -G or -Q for its name
+    MainWindowFactory* windowFactory = nullptr;  // none: no window, the headless frame
+    Beeper* beeper = nullptr;                    // headless: silent
+    const SystemColors* colors = nullptr;        // headless: the colours a plain desktop shows
+    ProfileStore* profile = nullptr;             // default: the per-user INI file
 };
 
 // "Version a.b.c.d (release)" from the compiled-in version; "debug" for a debug build.
 std::string BuildVersionText();
+
+// Exit codes of a run without a window (a report has its own, HeadlessReport.h).
+enum UnattendedExit : int {
+    kUnattendedDone = 0,     // every job the command line asked for was done
+    kUnattendedFailed = 1,   // a job failed, or an Error was reported
+    kUnattendedRefused = 2,  // nothing could run: a window is needed
+};
 
 class CQuartoApp {
   public:
@@ -79,12 +91,23 @@ class CQuartoApp {
     CQuartoApp(const CQuartoApp&) = delete;
     CQuartoApp& operator=(const CQuartoApp&) = delete;
 
-    // The start-up sequence. False ends the program: call ExitInstance and exit with its code
-    // (0 after --help or --version, 1 when the main window could not be created).
+    // The start-up sequence, up to the start of the frame's own start-up (trees filling). False
+    // ends the program: call ExitInstance and exit with its code (0 after --help or --version,
+    // 1 when the main window could not be created, 2 when there is neither a window nor an
+    // unattended job to run).
     bool InitInstance();
-    // The exit sequence; safe after a failed or partial start-up and when called twice.
-    // Returns the process exit code.
+    // Without a window: handles the frame's messages until the unattended jobs have run to their
+    // end and the frame has closed; returns the exit code they earned (UnattendedExit).
+    int RunHeadless();
+    // The exit sequence; safe after a failed or partial start-up and when called twice. Any
+    // worker still running is stopped and waited for, its messages handled. Returns the process
+    // exit code.
     int ExitInstance();
+
+    // The main window registers what it provides (UI thread, while no worker runs); a null
+    // member keeps the headless default. UnbindWindow goes back to the headless defaults.
+    void BindWindow(const WindowServices& services);
+    void UnbindWindow() { BindWindow({}); }
 
     // Start-up results.
     const std::string& ProgramPath() const { return m_programPath; }
@@ -92,9 +115,11 @@ class CQuartoApp {
     const std::string& VersionText() const { return m_versionText; }
     const StreamFiles& RedirectedStreams() const { return m_streams; }
     // The terminal's standard output and error as they were before the redirection (for a
-    // headless report); -1 when they were not kept.
-    int TerminalOutput() const { return m_terminalOut; }
-    int TerminalError() const { return m_terminalErr; }
+    // headless run); -1 when they were not kept.
+    int TerminalOutput() const { return m_terminalOut.Get(); }
+    int TerminalError() const { return m_terminalErr.Get(); }
+    // Writes "<program name>: <message>" and a line end to the terminal's standard error.
+    void TellTerminal(const std::string& message) const;
 
     // -1 when built, 3000 during start-up; the logo dialog counts it down (main thread).
     int splashTimeLeft = -1;
@@ -104,8 +129,9 @@ class CQuartoApp {
     SettingsStore& Store() { return *m_store; }
     DirectoryPair& Pair() { return *m_pair; }
     ErrorReporter& Errors() { return *m_errors; }
-    Prompter& Prompts() { return *m_prompter; }
-    // Valid once start-up has created the operation objects (step 3).
+    // Every message box goes here: the window's prompter once bound, else the unattended one.
+    Prompter& Prompts() { return m_prompter; }
+    // Valid once start-up has created the operation objects.
     JobContext& Jobs() { return *m_jobs; }
     FrameController& Controller() { return *m_controller; }
     // The side's drive tree (the model its tree view draws).
@@ -115,6 +141,8 @@ class CQuartoApp {
     SnapshotOperations& Snapshots() { return *m_snapshotOperations; }
     ExternalPrograms& Programs() { return *m_programs; }
     CommandFile& CommandFileWriter() { return *m_commandFile; }
+    // The command-file dialog of the moment (for the Generate command).
+    CommandFileDialog& CommandFileDialogOfWindow() { return m_commandFileDialog; }
     JobThreads& Threads() { return *m_threads; }
     // The main frame; the headless message loop when there is no window.
     FrameSink& Frame() { return *m_frame; }
@@ -125,59 +153,91 @@ class CQuartoApp {
     Event& ScanDoneEvent(Side side) { return *m_scanDone[Index(side)]; }
     // Only one action failure box at a time.
     std::mutex& ErrorDialogMutex() { return m_errorDialogMutex; }
-    // The mutex of the operations object.
-    std::mutex& OperationsMutex() { return m_operationsMutex; }
 
     // The exit save's counters and directories (the main frame adds the window layout).
     void SaveCountersAndDirectories() {
         m_store->SaveCountersAndDirectories(m_settings, m_run.directoriesNotSaved);
     }
+    // The exit code the run has earned so far: kUnattendedFailed when an Error was displayed,
+    // or when the command line asked for unattended jobs (-C, -G, -P) and one of them was not
+    // done; else kUnattendedDone. Each failure is described in `reasons` when given.
+    int EarnedExitCode(std::vector<std::string>* reasons = nullptr) const;
 
   private:
+    // The frame's view without a window: a close request closes at once (no user, no close
+    // rules), saving the counters and directories as the window would.
+    class HeadlessView final : public FrameView {
+      public:
+        explicit HeadlessView(CQuartoApp& app) : m_app(app) {}
+        void RequestClose() override;
+
+      private:
+        CQuartoApp& m_app;
+    };
+
+    // The phases of the start-up, in their order.
+    bool IdentifyProgram();
+    void RedirectStreams();
+    void LoadSettingsAndCommandLine();
     bool PrintWholeWordAnswer(const std::vector<std::string>& words);
     void CreateOperationObjects();
     void DeleteOperationObjects();
-    // What the command line asked for that needs the whole line applied first: the snapshot
-    // sides of -P and the command file of -G.
+    // What the command line asked for that needs the whole line applied first, and the window
+    // (its dialogs) made: the snapshot sides of -P and the command file of -G.
     void TakeOverCommandLine();
+    bool UnattendedJobsAsked() const;
+    // Without a window: false (with the reason on the terminal) when the command line holds no
+    // job that can run unattended.
+    bool CanRunHeadless();
+    // At the end of every refresh: what the first one tells of the command line's snapshots,
+    // then the batch snapshot of -C.
+    void RefreshEnded(bool cancelled);
+    void CloseHeadless();
     // Waits for every worker; without a window the frame's messages are handled meanwhile.
     void WaitForWorkers();
     void KeepTerminalStreams();
+    void PrepareHeadlessStreams();
     void PrepareReportStreams();
     void RestoreTerminalStreams();
     // Where the run's messages go (option errors, snapshot diagnostics): standard error, and
-    // under --report the terminal too.
+    // without a window the terminal too.
     std::FILE* Messages() const { return m_messages ? m_messages.get() : stderr; }
     bool CreateMainWindow();
+    void StartUp();
 
     std::vector<std::string> m_arguments;
     AppServices m_services;
     int m_exitCode = 0;
     bool m_exited = false;
+    bool m_started = false;  // the frame's start-up has begun
 
     std::string m_programPath;
     std::string m_programName;
     std::string m_versionText;
     StreamFiles m_streams;
-    int m_terminalOut = -1;
-    int m_terminalErr = -1;
+    UniqueFd m_terminalOut;
+    UniqueFd m_terminalErr;
     bool m_stdoutSilenced = false;  // --report with no file for standard output: /dev/null
     struct StreamCloser {
         void operator()(std::FILE* stream) const { std::fclose(stream); }
     };
-    std::unique_ptr<std::FILE, StreamCloser> m_messages;  // --report: standard error and the terminal
+    std::unique_ptr<std::FILE, StreamCloser> m_messages;  // headless: standard error and the terminal
 
     Settings m_settings;
     RunOptions m_run;
 
-    // Headless defaults, used when the services bring none.
+    // Headless defaults, and the relays that reach the window once it registers.
     HeadlessSystemColors m_headlessColors;
     SilentBeeper m_silentBeeper;
-    NullProgressSink m_noProgress;
-    std::unique_ptr<Prompter> m_ownPrompter;
+    DefaultAnswerPrompter m_unattendedPrompter;
     std::unique_ptr<ProfileStore> m_ownProfile;
+    PrompterRelay m_prompter{m_unattendedPrompter};
+    ProgressRelay m_progress;
+    FrameViewRelay m_view;
+    SnapshotFileDialogRelay m_snapshotDialog;
+    CommandFileDialogRelay m_commandFileDialog;
+    HeadlessView m_headlessView{*this};
 
-    Prompter* m_prompter = nullptr;
     std::unique_ptr<ErrorReporter> m_errors;
     std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<DirectoryPair> m_pair;
@@ -185,15 +245,17 @@ class CQuartoApp {
     std::unique_ptr<Event> m_cancel;                   // manual reset
     std::array<std::unique_ptr<Event>, 2> m_scanDone;  // auto reset, per side
     std::mutex m_errorDialogMutex;
-    std::mutex m_operationsMutex;
-    bool m_beginCommandFile = false;  // -G was given
+    bool m_beginCommandFile = false;   // -G was given
+    bool m_commandFileFailed = false;  // -G's file could not be begun
+    int m_refreshesEnded = 0;
+    bool m_firstRefreshCancelled = false;
+    std::array<bool, 2> m_snapshotLoadFailed{};  // a -P side fell back to its directory
 
     std::unique_ptr<MessageLoop> m_headlessLoop;
     FrameSink* m_window = nullptr;
     FrameSink* m_frame = nullptr;
     // Everything made before the window talks to the frame through the relay.
     FrameRelay m_relay;
-    FrameView m_noView;
     std::unique_ptr<JobContext> m_jobs;
 
     // The three operation objects (disk operations, list operations, snapshot and program

@@ -87,7 +87,7 @@ const std::array kDescriptors = {
     Bool("ConfirmDelete", &S::ConfirmDelete, true),
     Bool("ConfirmEsc", &S::ConfirmEsc, true),
     Bool("ConfirmExit", &S::ConfirmExit, true),
-    // The classic editor does not exist here; the desktop's opener stands in.
+    // No one editor program is found on every desktop; the desktop's opener stands in.
     Text("EditorProgram", &S::EditorProgram, "xdg-open"),
     Text("EditorProgramOptions", &S::EditorProgramOptions, ""),
     Text("IncludeMasks", &S::IncludeMasks, "*.*"),

@@ -51,11 +51,12 @@ bool SnapshotOperations::ChooseSnapshotToLoad(std::optional<Side> target) {
 
 void SnapshotOperations::LoadSnapshot(Side side, const std::string& fileName) {
     SideState& state = m_pair[side];
-    if (state.snapshotPath.empty()) state.previousDirectory = m_pair.Directory(side);
+    std::string& directory = SideDirectory(m_job.settings, side);
+    if (state.snapshotPath.empty()) state.previousDirectory = directory;
     state.snapshotPath = fileName;
     // A refresh leaves out a side whose text is empty; a side with no directory (a blank start,
     // or none stored) that shows a snapshot takes part all the same.
-    if (m_pair.Directory(side).empty()) m_pair.Directory(side) = fileName;
+    if (directory.empty()) directory = fileName;
 }
 
 bool SnapshotOperations::AfterRefresh(bool cancelled) {
@@ -65,9 +66,11 @@ bool SnapshotOperations::AfterRefresh(bool cancelled) {
     return false;
 }
 
-void SnapshotOperations::Save(Side side) {
-    WriteSnapshot(m_job, m_pair.List(side), SnapshotBaseDirectory(m_pair, side), m_saveName, m_programName,
-                  m_versionText);
+void SnapshotOperations::Save(JobContext& job, Side side) {
+    const SnapshotWriteResult result =
+        WriteSnapshot(job, m_pair.List(side), SnapshotBaseDirectory(m_pair, side), m_saveName, m_programName,
+                      m_versionText);
+    if (result == SnapshotWriteResult::Written && EndsProgram()) m_batchWritten.store(true);
 }
 
 bool SnapshotOperations::EndsProgram() const {

@@ -3,6 +3,7 @@
 // snapshot to load in place of a side's directory.
 #pragma once
 
+#include <atomic>
 #include <optional>
 #include <string>
 
@@ -54,8 +55,12 @@ class SnapshotOperations : public SnapshotSaver {
     bool AfterRefresh(bool cancelled);
 
     // Operation 9, on the side worker.
-    void Save(Side side) override;
+    void Save(JobContext& job, Side side) override;
     bool EndsProgram() const override;
+    // The snapshot that option -C asked for has been written whole.
+    bool BatchSnapshotWritten() const { return m_batchWritten.load(); }
+    // The file of the save in progress, or of the last one.
+    const std::string& SaveName() const { return m_saveName; }
 
   private:
     static Side DefaultSide(std::optional<Side> target);
@@ -67,7 +72,8 @@ class SnapshotOperations : public SnapshotSaver {
     const std::string m_programName;
     const std::string m_versionText;
     SnapshotFileDialog* m_dialog = nullptr;
-    std::string m_saveName;  // the file of the save in progress
+    std::string m_saveName;  // the file of the save in progress; set before its worker starts
+    std::atomic<bool> m_batchWritten{false};
 };
 
 }  // namespace quarto

@@ -8,10 +8,10 @@
 
 namespace quarto {
 
-// Longest path, in bytes, that a snapshot field holds. The classic format stops at 259
-// characters, which Linux trees pass easily (names reach 255 bytes, paths 4095 and more), so
-// Quarto reads and writes paths up to the largest name offset the format can describe. Files
-// of the classic format never hold longer fields, so they read as before.
+// Longest path, in bytes, that a snapshot field holds. Fields of 259 characters at most are what
+// snapshot files were first written with, and Linux trees pass that easily (names reach 255
+// bytes, paths 4095 and more), so Quarto reads and writes paths up to the largest name offset
+// the format can describe. Files within the first limit read as before.
 inline constexpr size_t kMaxSnapshotPathLength = 65535;
 // Longest field as it stands in the file: the escaped form takes up to three bytes per byte.
 inline constexpr size_t kMaxSnapshotFieldLength = 1 + 3 * kMaxSnapshotPathLength;

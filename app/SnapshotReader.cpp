@@ -1,10 +1,7 @@
 #include "app/SnapshotReader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <string_view>
@@ -12,6 +9,7 @@
 #include "app/SnapshotPathField.h"
 #include "core/DirectoryPair.h"
 #include "core/JobContext.h"
+#include "platform/FileIo.h"
 
 namespace quarto {
 namespace {
@@ -23,20 +21,12 @@ constexpr int kEof = -1;
 class SnapshotInput {
   public:
     SnapshotInput() = default;
-    ~SnapshotInput() {
-        if (m_fd >= 0) close(m_fd);
-    }
     SnapshotInput(const SnapshotInput&) = delete;
     SnapshotInput& operator=(const SnapshotInput&) = delete;
 
     // Opens a regular file. Anything else (a FIFO, a device, a directory) is refused: reading
     // one could block for ever or never end.
-    bool Open(const std::string& path) {
-        m_fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (m_fd < 0) return false;
-        struct stat st {};
-        return fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode);
-    }
+    bool Open(const std::string& path) { return OpenRegularForReading(path, m_fd) == OpenedKind::Regular; }
 
     int Get() {
         int c = Raw();
@@ -63,18 +53,14 @@ class SnapshotInput {
     bool Refill() {
         m_size = 0;
         m_position = 0;
-        while (m_fd >= 0 && !m_failed) {
-            const ssize_t n = read(m_fd, m_buffer.data(), m_buffer.size());
-            if (n >= 0) {
-                m_size = static_cast<size_t>(n);
-                break;
-            }
-            if (errno != EINTR) m_failed = true;
-        }
+        if (!m_fd.Valid() || m_failed) return false;
+        const ssize_t n = ReadSome(m_fd.Get(), m_buffer.data(), m_buffer.size());
+        if (n < 0) m_failed = true;
+        m_size = n > 0 ? static_cast<size_t>(n) : 0;
         return m_size > 0;
     }
 
-    int m_fd = -1;
+    UniqueFd m_fd;
     std::array<unsigned char, 1 << 16> m_buffer{};
     size_t m_size = 0;
     size_t m_position = 0;
@@ -85,8 +71,8 @@ class SnapshotInput {
 // What a load fills: the side's set and its two directory counters.
 struct LoadTarget {
     EntrySet& entries;
-    uint64_t& fileCount;
-    uint64_t& byteTotal;
+    std::atomic<uint64_t>& fileCount;
+    std::atomic<uint64_t>& byteTotal;
 };
 
 // The numbers of one entry line, as read.

@@ -15,7 +15,7 @@ class JobContext;
 class RowList;
 
 // The last time a snapshot line can hold: 30827/12/31 23:59:59 UTC, the end of the calendar
-// range that the reader (and the classic format) accepts.
+// range that the reader accepts and that snapshot files have always been able to hold.
 FileTime LatestSnapshotTime();
 
 // "* " + program name + " " + version text + " took snapshot on " + the local time in the

@@ -2,7 +2,6 @@
 // output and standard error.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 namespace quarto {
@@ -25,11 +24,5 @@ struct StreamFiles {
 // files go to the state folder under the same names. A stream whose file cannot be opened
 // stays as it was: the program runs on without it.
 StreamFiles RedirectStandardStreams(const std::string& programPath);
-
-// A stream whose every write goes to both descriptors: the messages of an unattended report land
-// in the .err file as always and on the terminal, where its user looks for them. Unbuffered, so
-// they keep their order with the other writers of each. Close it with fclose, before either
-// descriptor is closed. Null when it cannot be made.
-std::FILE* OpenTeeStream(int first, int second);
 
 }  // namespace quarto

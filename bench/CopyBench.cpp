@@ -191,10 +191,10 @@ Measure CopyWithQuarto(const std::string& source, const std::string& target, Tre
     for (auto* set : {&tree.folders, &tree.files})
         for (FileEntry& entry : *set) entry.counterpart = &bench.pair.Blank();
     Settings& settings = bench.settings;
-    settings.LeftDir = source;
-    settings.RightDir = target;
     JobContext& job = bench.job;
     DirectoryPair& pair = bench.pair;
+    pair.Directory(Side::Left) = source;
+    pair.Directory(Side::Right) = target;
     pair[Side::Left].rootLength = static_cast<uint32_t>(source.size());
     pair[Side::Right].rootLength = static_cast<uint32_t>(target.size());
     RowList& rows = pair.List(Side::Left);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/DirectoryPair.h"
+#include "core/Settings.h"
 
 namespace quarto::bench {
 

@@ -62,7 +62,7 @@ QuartoRun RefreshOnce(const std::string& left, const std::string& right) {
     });
     const auto start = Clock::now();
     refresher.StartRefresh();
-    while (!done) loop.RunOne(100);
+    loop.RunUntil([&] { return done; });
     threads.JoinAll();
     QuartoRun run;
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "core/JobContext.h"
+#include "res/StringTable.h"
 
 namespace quarto {
 namespace {
@@ -119,7 +120,7 @@ Kind OpenOrWarn(JobContext& job, InputFile& file, const FileEntry& entry) {
     if (kind == Kind::Unopened) {
         const int error = errno;
         QUARTO_REPORT_ERROR(job.errors, kSeverityWarning, error, &job.frame,
-                            "Unable to open " + entry.path + "; may be in use");
+                            res::Format(res::kCannotOpenInUse, {entry.path}));
     }
     return kind;
 }

@@ -4,16 +4,8 @@
 
 namespace quarto {
 
-DirectoryPair::DirectoryPair(Settings& settings) : m_settings(settings) {
+DirectoryPair::DirectoryPair() {
     m_placeholder.path = kPlaceholderPath;
-}
-
-std::string& DirectoryPair::Directory(Side side) {
-    return side == Side::Left ? m_settings.LeftDir : m_settings.RightDir;
-}
-
-const std::string& DirectoryPair::Directory(Side side) const {
-    return side == Side::Left ? m_settings.LeftDir : m_settings.RightDir;
 }
 
 void DirectoryPair::ResetList(Side side) {

@@ -1,6 +1,6 @@
 #include "core/JobContext.h"
 
-#include <cstdio>
+#include <string>
 
 #include "res/StringTable.h"
 
@@ -15,12 +15,19 @@ JobContext::JobContext(Settings& settings_, FrameSink& frame_, ProgressSink& pro
       errors(errors_),
       cancel(cancel_) {}
 
+JobRun::JobRun(const JobContext& application)
+    : settings(application.settings),
+      job(settings, application.frame, application.progress, application.prompter, application.errors,
+          application.cancel) {
+    job.programName = application.programName;
+}
+
 bool JobContext::RequestCancel() {
     if (CancelPending()) return true;
     if (settings.ConfirmEsc) {
         progress.Hide();
-        const int answer = prompter.MessageBox("Do you really want to cancel the operation in progress?",
-                                               programName, MB_YESNO | MB_ICONQUESTION);
+        const int answer =
+            prompter.MessageBox(res::Text(res::kConfirmCancel), programName, MB_YESNO | MB_ICONQUESTION);
         progress.Show();
         if (answer != IDYES) return false;
     }
@@ -36,9 +43,7 @@ void JobContext::ShowOperation(int textId) {
 void JobContext::ShowProcessed(uint32_t count) {
     const int interval = settings.ShowProgressInterval;
     if (interval <= 0 || count % static_cast<uint32_t>(interval) != 0 || !progress.Exists()) return;
-    char text[64];
-    std::snprintf(text, sizeof text, "Processed %ld entries", static_cast<long>(count));
-    progress.SetCountText(text);
+    progress.SetCountText(res::Format(res::kProcessedEntries, {std::to_string(count)}));
 }
 
 void JobContext::CountProcessedEntry() {

@@ -1,6 +1,7 @@
 // What a job (scan, pairing, marking, file actions) talks through: the settings record, the
-// frame, the progress dialog, the prompts, the error reporter and the cancel request. One
-// context serves every worker of the application.
+// frame, the progress dialog, the prompts, the error reporter and the cancel request. The
+// application's context holds the settings record that the UI thread owns and edits; each job
+// runs with a JobRun, a context over its own copy of the record.
 #pragma once
 
 #include <atomic>
@@ -49,6 +50,21 @@ class JobContext {
     void ShowProcessed(uint32_t count);
     // Adds one to the shared counter and shows the count line when due.
     void CountProcessedEntry();
+};
+
+// One job's context: a copy of the settings record, taken on the UI thread as the job starts
+// (refresh, operation), over the application's frame, progress dialog, prompts, error reporter
+// and cancel request. The job's workers read their copy while the UI thread edits the record;
+// what a job must change on the application goes back to the UI thread as a message.
+class JobRun {
+  public:
+    explicit JobRun(const JobContext& application);
+    // Identity object: the job's workers hold references to its context.
+    JobRun(const JobRun&) = delete;
+    JobRun& operator=(const JobRun&) = delete;
+
+    Settings settings;
+    JobContext job;
 };
 
 }  // namespace quarto

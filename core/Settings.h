@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/Side.h"
 #include "core/ViewMode.h"
 
 namespace quarto {
@@ -151,5 +152,13 @@ struct Settings {
     bool ExcludeUniqueLeft = false;   // command 2122, option -X
     bool ExcludeUniqueRight = false;  // command 2123, option -X
 };
+
+// The side's directory in the record: LeftDir or RightDir.
+inline std::string& SideDirectory(Settings& settings, Side side) {
+    return side == Side::Left ? settings.LeftDir : settings.RightDir;
+}
+inline const std::string& SideDirectory(const Settings& settings, Side side) {
+    return side == Side::Left ? settings.LeftDir : settings.RightDir;
+}
 
 }  // namespace quarto

@@ -1,24 +1,12 @@
 #include "core/ViewMode.h"
 
+#include "res/StringTable.h"
+
 namespace quarto {
 
 const char* ViewWord(int view) {
-    switch (view) {
-        case kViewAll:
-            return "All";
-        case kViewSimilar:
-            return "Similar";
-        case kViewIdentical:
-            return "Identical";
-        case kViewUnique:
-            return "Unique";
-        case kViewModified:
-            return "Modified";
-        case kViewDifferent:
-            return "Different";
-        default:
-            return "";
-    }
+    if (view < kViewAll || view > kViewDifferent) return "";
+    return res::Text(res::kViewWords + (view - kViewAll));
 }
 
 }  // namespace quarto

@@ -31,6 +31,14 @@ class NullFrame : public FrameSink {
     void Post(FrameMessage) override {}
 };
 
+// Every box answered at once with its default button, silently.
+class SilentPrompter : public Prompter {
+  public:
+    int MessageBox(const std::string&, const std::string&, uint32_t type) override {
+        return DefaultAnswer(type);
+    }
+};
+
 class NullErrors : public ErrorSink {
   public:
     void ReportError(int, int, FrameSink*, const std::string&, const char*, int) override {}
@@ -99,11 +107,11 @@ struct Harness {
     Settings settings;
     NullFrame frame;
     NullProgressSink progress;
-    ScriptedPrompter prompter;
+    SilentPrompter prompter;
     NullErrors errors;
     Event cancel{Event::Reset::Manual};
     JobContext job{settings, frame, progress, prompter, errors, cancel};
-    DirectoryPair pair{settings};
+    DirectoryPair pair;
 };
 
 void CheckLoadedSide(const Harness& h, Side side, const std::string& tail, bool includeSubdirs) {

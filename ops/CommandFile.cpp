@@ -1,12 +1,11 @@
 #include "ops/CommandFile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 
+#include "platform/FileIo.h"
 #include "platform/SafeOutputFile.h"
 #include "platform/SystemError.h"
+#include "res/StringTable.h"
 
 namespace quarto {
 namespace {
@@ -20,18 +19,6 @@ std::string QuotedFirstCharacter(const std::string& directory) {
 
 const char* DriveVariable(Side drive) {
     return drive == Side::Left ? "${LeftDrive}" : "${RightDrive}";
-}
-
-// Writes all of `text`; false when it could not.
-bool WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -78,11 +65,12 @@ bool CommandFile::Open(const std::string& name, bool append, const std::string& 
     {
         std::lock_guard lock(m_lock);
         m_name = name;
-        if (m_fd >= 0) close(m_fd);
-        m_fd = OpenOutputFile(name, append ? OutputMode::kAppend : OutputMode::kOverwrite);
-        if (m_fd >= 0) {
+        m_fd.Reset(OpenOutputFile(name, append ? OutputMode::kAppend : OutputMode::kOverwrite));
+        if (m_fd.Valid()) {
             // A header that cannot be written leaves the file open: the lines may still go in.
-            if (!append && !WriteAll(m_fd, Header(leftDir, rightDir))) SetLastErrorFromErrno(errno);
+            if (!append)
+                if (const int error = WriteAll(m_fd.Get(), Header(leftDir, rightDir)))
+                    SetLastErrorFromErrno(error);
             return true;
         }
         err = errno;
@@ -91,15 +79,14 @@ bool CommandFile::Open(const std::string& name, bool append, const std::string& 
     // Told outside the lock: the box may wait for the user as long as it likes.
     if (m_prompter != nullptr)
         m_prompter->MessageBox(
-            "Unable to write the command file " + name + " - " + OutputFileFailure(name, err), m_programName,
+            res::Format(res::kCannotWriteCommandFile, {name, OutputFileFailure(name, err)}), m_programName,
             MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 
 void CommandFile::EndCommandFile() {
     std::lock_guard lock(m_lock);
-    if (m_fd >= 0) close(m_fd);
-    m_fd = -1;
+    m_fd.Reset();
     m_name.clear();
     m_generating.store(false, std::memory_order_release);
 }
@@ -155,7 +142,7 @@ std::string CommandFile::RemoveDirectoryLine(Side drive, const std::string& path
 
 bool CommandFile::WriteLines(const std::string& lines) {
     std::lock_guard lock(m_lock);
-    return m_fd >= 0 && WriteAll(m_fd, lines);
+    return m_fd.Valid() && WriteAll(m_fd.Get(), lines) == 0;
 }
 
 }  // namespace quarto

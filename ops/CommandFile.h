@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/Side.h"
+#include "platform/FileIo.h"
 #include "platform/Prompter.h"
 
 namespace quarto {
@@ -85,7 +86,7 @@ class CommandFile {
     std::atomic<bool> m_generating{false};
     mutable std::mutex m_lock;  // guards the name and the descriptor; one line at a time
     std::string m_name;
-    int m_fd = -1;
+    UniqueFd m_fd;
 };
 
 }  // namespace quarto

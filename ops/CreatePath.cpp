@@ -1,12 +1,13 @@
 // Missing folders above a target, created from the top down, and the target's protection. Up to
 // five workers may make the same folders at once: a folder that another worker made first is a
 // success, at every level, and a folder that vanishes on the way is made again.
-#include <sys/stat.h>
 
 #include <cerrno>
 
 #include "ops/FileActions.h"
 #include "platform/SystemError.h"
+#include "platform/UserFolders.h"
+#include "res/StringTable.h"
 
 namespace quarto {
 namespace {
@@ -21,11 +22,9 @@ constexpr int kWalkRounds = 16;
 // every missing folder above it, as a path typed by the user would be.
 bool EnsureRoot(ActionRun& run, const TreePath& path) {
     if (FolderExistsBeneath({path.root, std::string()})) return true;
-    for (size_t slash = path.root.find('/', 1); slash != std::string::npos;
-         slash = path.root.find('/', slash + 1))
-        mkdir(path.root.substr(0, slash).c_str(), 0777);
+    MakeFolders(path.root, kUserFolderMode);
     if (FolderExistsBeneath({path.root, std::string()})) return true;
-    const std::string text = "Unable to create the path for " + path.Full() + "!";
+    const std::string text = res::Format(res::kCannotCreatePath, {path.Full()});
     run.job.prompter.MessageBox(text, run.job.programName, MB_OK | MB_ICONSTOP);
     return false;
 }

@@ -23,7 +23,8 @@ namespace quarto {
 class JobContext;
 class JobThreads;
 
-// The images of the tree, with their classic indexes; IconName gives the theme icon's name.
+// The images of the tree, numbered as in its image strip (0 hard disk to 5 network drive);
+// IconName gives the theme icon's name.
 enum class DriveIcon : int {
     HardDisk = 0,
     Removable = 1,

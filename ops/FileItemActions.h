@@ -1,6 +1,6 @@
 // The operation driver's actions as the file actions perform them: each operation gets a run of
-// its own (its copy of IgnoreFileAttributes, the attribute mask of the moment), and every item
-// goes to PerformItemAction.
+// its own (over the operation's context and copy of the settings: IgnoreFileAttributes, the
+// attribute mask), and every item goes to PerformItemAction.
 #pragma once
 
 #include <functional>
@@ -22,7 +22,8 @@ class FileItemActions : public ItemActions {
           m_errorDialogMutex(errorDialogMutex),
           m_beep(std::move(beep)) {}
 
-    void BeginRun(bool ignoreFileAttributes) override;
+    void BeginRun(JobContext& job) override;
+    void EndRun() override { m_run.reset(); }
     void Perform(std::unique_ptr<ActionItem> item) override;
     bool Generating() const override { return m_commandFile.Generating(); }
 

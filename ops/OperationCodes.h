@@ -1,5 +1,6 @@
 // The operation codes of the driver and the action kinds of the file actions. The commands
-// 7000-7034 keep their numbers in res/CommandIds.h.
+// 7000-7034 keep their numbers in res/CommandIds.h; what each code means is in
+// ops/OperationTraits.h.
 #pragma once
 
 #include "res/CommandIds.h"
@@ -18,8 +19,5 @@ enum OperationCode : int {
     kOpNoFollowUp = 16,
     kOpRefused = 17,  // the confirmation was refused
 };
-
-// Copy, move and delete commands (and the combined ones) that change the disk.
-bool IsDiskChanging(int code);
 
 }  // namespace quarto

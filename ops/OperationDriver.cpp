@@ -1,8 +1,7 @@
 #include "ops/OperationDriver.h"
 
 #include <array>
-#include <chrono>
-#include <cstdio>
+#include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -11,52 +10,16 @@
 #include "core/JobContext.h"
 #include "ops/JobThreads.h"
 #include "ops/OperationCodes.h"
+#include "ops/OperationTraits.h"
 #include "ops/SideOperation.h"
 #include "platform/SystemError.h"
+#include "res/StringTable.h"
 
 namespace quarto {
 namespace {
 
-// Which sides take part: one-sided codes work on the target list only; marking of newer or
-// unique entries works on both sides unless a list was targeted; the disk actions always start
-// both side workers (a single action acts only on the target's side).
-bool TakesPart(int code, std::optional<Side> target, Side side) {
-    switch (code) {
-        case kOpMarkAll:
-        case kCmdMarkAllOnly:
-        case kCmdAllAndCopy:
-        case kCmdAllAndDelete:
-        case kCmdAllAndMove:
-        case kOpSaveSnapshot:
-        case kOpInvertMarks:
-            return target == side;
-        case kOpClearMarks:
-        case kCmdNewerOnly:
-        case kCmdNewerAndCopy:
-        case kCmdNewerAndDelete:
-        case kCmdNewerAndMove:
-        case kCmdUniqueOnly:
-        case kCmdUniqueAndCopy:
-        case kCmdUniqueAndDelete:
-        case kCmdUniqueAndMove:
-            return !target || target == side;
-        default:
-            return true;
-    }
-}
-
-const char* Verb(int code) {
-    switch (code) {
-        case kCmdCopySelected:
-        case kCmdCopyIt:
-            return "copy";
-        case kCmdDeleteSelected:
-        case kCmdDeleteIt:
-            return "delete";
-        default:
-            return "move";
-    }
-}
+// How long the done marks of an operation's rows show before its closing refresh.
+constexpr uint32_t kDoneMarksShownMs = 500;
 
 }  // namespace
 
@@ -67,33 +30,36 @@ OperationDriver::OperationDriver(JobContext& job, DirectoryPair& pair, ItemActio
 void OperationDriver::StartOperation(int code, std::optional<Side> target,
                                      std::optional<SingleRow> singleRow) {
     m_job.frame.Send({UM_BUSY, kBusyBegin});
-    m_actions.BeginRun(m_job.settings.IgnoreFileAttributes);
+    auto run = std::make_shared<JobRun>(m_job);
+    m_actions.BeginRun(run->job);
     {
         std::lock_guard lock(m_decisionLock);
         m_decision = -1;
     }
     // Counted here, on the UI thread that owns the counter, as the operation starts.
     if (IsDiskChanging(code)) ++m_job.settings.OperationsCounter;
-    Launch(OperationRequest{code, target, std::move(singleRow)});
+    Launch(OperationRequest{std::move(run), code, target, std::move(singleRow)});
 }
 
 void OperationDriver::StartSnapshotSave(Side side) {
     m_job.frame.Send({UM_BUSY, kBusyBegin});
-    Launch(OperationRequest{kOpSaveSnapshot, side, std::nullopt});
+    Launch(OperationRequest{std::make_shared<JobRun>(m_job), kOpSaveSnapshot, side, std::nullopt});
 }
 
 void OperationDriver::Launch(OperationRequest request) {
     if (m_threads.Start([this, request] { OperationThread(request); })) return;
+    m_actions.EndRun();
     QUARTO_REPORT_ERROR(m_job.errors, kSeverityWarning, kErrorNotEnoughMemory, &m_job.frame,
-                        "Unable to start the operation");
+                        res::Text(res::kCannotStartOperation));
     m_job.frame.Send({UM_BUSY, kBusyEnd});
 }
 
 void OperationDriver::OperationThread(const OperationRequest& request) {
+    JobContext& job = request.run->job;
     std::array<Event, 2> completion{Event(Event::Reset::Auto), Event(Event::Reset::Auto)};
-    if (m_job.progress.Exists()) {
-        m_job.processedEntries = 0;
-        m_job.progress.SetCountText("");
+    if (job.progress.Exists()) {
+        job.processedEntries = 0;
+        job.progress.SetCountText("");
     }
     std::vector<std::thread> workers;
     for (Side side : kSides) {
@@ -117,42 +83,40 @@ void OperationDriver::OperationThread(const OperationRequest& request) {
     // the operation winds its cancel up itself, as a marking operation does; otherwise the
     // pending request would keep the frame busy for good.
     const bool refreshFollows =
-        IsDiskChanging(request.code) && !m_actions.Generating() && !m_job.settings.DisableAutoRefresh;
+        IsDiskChanging(request.code) && !m_actions.Generating() && !job.settings.DisableAutoRefresh;
     if (refreshFollows) {
-        m_job.frame.Post({UM_REFRESH});
-    } else if (m_job.CancelPending()) {
-        m_job.frame.Send({UM_WINDUPCANCEL});
+        // The rows' done marks stay in sight a moment before the refresh replaces them; a
+        // cancel request cuts the pause short.
+        if (job.settings.ShowActivity) job.cancel.Wait(kDoneMarksShownMs);
+        job.frame.Post({UM_REFRESH});
+    } else if (job.CancelPending()) {
+        job.frame.Send({UM_WINDUPCANCEL});
     }
-    // The pause lets the last row states be seen before the closing refresh replaces them.
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    m_job.frame.Send({UM_BUSY, kBusyEnd});
+    m_actions.EndRun();
+    // The operation's one busy end, the last thing its worker does.
+    job.frame.Send({UM_BUSY, kBusyEnd});
 }
 
 int OperationDriver::Confirm(int code, const OperationRequest& request) {
     std::lock_guard lock(m_decisionLock);
     if (m_decision != -1) return m_decision;
     m_decision = code;
-    const Settings& settings = m_job.settings;
+    JobContext& job = request.run->job;
+    const Settings& settings = job.settings;
     const RowList& left = m_pair.List(Side::Left);
     const RowList& right = m_pair.List(Side::Right);
-    char text[600];
-    if (request.singleRow) {
-        std::snprintf(text, sizeof text, "About to %s '%s'...", Verb(code),
-                      request.singleRow->entry.path.c_str());
-    } else {
-        std::snprintf(text, sizeof text, "About to %s %ld files...", Verb(code),
-                      static_cast<long>(left.Totals().files + right.Totals().files));
-    }
-    std::string question = text;
-    if (settings.IncludeSubdirs) {
-        std::snprintf(text, sizeof text, "and %ld directories...",
-                      static_cast<long>(left.Totals().directories + right.Totals().directories));
-        question += text;
-    }
-    m_job.progress.Hide();
-    const int answer = m_job.prompter.MessageBox(question, m_job.programName + " - Confirm",
-                                                 MB_OKCANCEL | MB_ICONINFORMATION | MB_TOPMOST);
-    m_job.progress.Show();
+    const char* verb = ActionVerb(TraitsOf(code)->action);
+    std::string question =
+        request.singleRow ? res::Format(res::kAboutToActOnRow, {verb, request.singleRow->entry.path})
+                          : res::Format(res::kAboutToActOnFiles,
+                                        {verb, std::to_string(left.Totals().files + right.Totals().files)});
+    if (settings.IncludeSubdirs)
+        question += res::Format(res::kAndDirectories,
+                                {std::to_string(left.Totals().directories + right.Totals().directories)});
+    job.progress.Hide();
+    const int answer = job.prompter.MessageBox(question, res::Format(res::kConfirmCaption, {job.programName}),
+                                               MB_OKCANCEL | MB_ICONINFORMATION | MB_TOPMOST);
+    job.progress.Show();
     if (answer != IDOK) m_decision = kOpRefused;
     return m_decision;
 }

@@ -17,6 +17,7 @@ namespace quarto {
 class DirectoryPair;
 class Event;
 class JobContext;
+class JobRun;
 class JobThreads;
 
 // The row a single action (7011, 7012, 7034) works on: its index and a copy of its entry.
@@ -26,6 +27,7 @@ struct SingleRow {
 };
 
 struct OperationRequest {
+    std::shared_ptr<JobRun> run;  // the operation's settings and context, taken as it starts
     int code = 0;
     std::optional<Side> target;  // the target list; none: no target
     std::optional<SingleRow> singleRow;
@@ -37,9 +39,12 @@ struct ActionItem;
 class ItemActions {
   public:
     virtual ~ItemActions() = default;
-    // A new operation starts: its run takes its copy of IgnoreFileAttributes now. One operation
-    // runs at a time (the busy count disables the commands that start another).
-    virtual void BeginRun(bool ignoreFileAttributes) = 0;
+    // A new operation starts, on the UI thread: its run takes the settings it acts by from
+    // `job`, the operation's own context, valid until EndRun. One operation runs at a time (the
+    // busy count disables the commands that start another).
+    virtual void BeginRun(JobContext& job) = 0;
+    // The operation has ended: nothing of its run may be used any more.
+    virtual void EndRun() = 0;
     // Performs one item to its end and sets its done event, always.
     virtual void Perform(std::unique_ptr<ActionItem> item) = 0;
     // While a command file is generated, actions are written, not performed.
@@ -52,7 +57,7 @@ class SnapshotSaver {
     virtual ~SnapshotSaver() = default;
     // Writes the side's snapshot file: header, base line and a line per listed entry; reports its
     // own failures.
-    virtual void Save(Side side) = 0;
+    virtual void Save(JobContext& job, Side side) = 0;
     // True when the save was asked for on the command line: the program ends after it.
     virtual bool EndsProgram() const = 0;
 };
@@ -65,7 +70,7 @@ class OperationDriver {
 
     void SetSnapshotSaver(SnapshotSaver* saver) { m_snapshot = saver; }
 
-    // UI thread: busy begin, the run's copy of IgnoreFileAttributes, the shared decision reset,
+    // UI thread: busy begin, the operation's copy of the settings, the shared decision reset,
     // the operations counter for a disk-changing code, and a new driver worker.
     void StartOperation(int code, std::optional<Side> target, std::optional<SingleRow> singleRow);
     // UI thread: the snapshot save of one side (operation 9).

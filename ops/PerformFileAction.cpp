@@ -5,6 +5,7 @@
 #include "ops/ActionKinds.h"
 #include "ops/FileActions.h"
 #include "platform/SystemError.h"
+#include "res/StringTable.h"
 
 namespace quarto {
 namespace {
@@ -118,7 +119,7 @@ int Attempt(ActionRun& run, const TreePath* source, const TreePath& target, int 
 }
 
 int AskNotEmpty(ActionRun& run, const TreePath& target) {
-    const std::string text = "Unable to delete " + target.Full() + " - directory not empty!";
+    const std::string text = res::Format(res::kFolderNotEmpty, {target.Full()});
     // Ignore is the default so that an unattended answer goes on with the next entry.
     const int answer = run.job.prompter.MessageBox(text, run.job.programName,
                                                    MB_ABORTRETRYIGNORE | MB_ICONEXCLAMATION | MB_DEFBUTTON3);

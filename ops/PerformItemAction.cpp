@@ -4,6 +4,7 @@
 
 #include "ops/ActionKinds.h"
 #include "ops/FileActions.h"
+#include "res/StringTable.h"
 
 namespace quarto {
 namespace {
@@ -46,13 +47,13 @@ bool BuildPaths(ActionRun& run, Side side, const FileEntry& entry, bool both, Tr
     const std::string otherRoot = both ? SideRoot(run.pair, Other(side)) : std::string();
     if (ownRoot.empty() || (both && otherRoot.empty())) {
         const std::string& directory = run.pair.Directory(ownRoot.empty() ? side : Other(side));
-        Refuse(run, "Unable to act on " + entry.path + " - " + directory + " is not an absolute path!");
+        Refuse(run, res::Format(res::kNotAbsolute, {entry.path, directory}));
         return false;
     }
     const std::string_view relative =
         std::string_view(entry.path).substr(std::min(ownRoot.size(), entry.path.size()));
     if (entry.path.compare(0, ownRoot.size(), ownRoot) != 0 || !WholeComponents(relative)) {
-        Refuse(run, "Unable to act on " + entry.path + " - it is not inside " + ownRoot + "!");
+        Refuse(run, res::Format(res::kNotInside, {entry.path, ownRoot}));
         return false;
     }
     own = {ownRoot, std::string(relative)};

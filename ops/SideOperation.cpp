@@ -9,28 +9,16 @@
 #include "ops/ActionSlots.h"
 #include "ops/OperationCodes.h"
 #include "ops/OperationDriver.h"
+#include "ops/OperationTraits.h"
 #include "res/StringTable.h"
 
 namespace quarto {
 
-bool StartsWithFilePass(int code) {
-    switch (code) {
-        case kCmdCopySelected:
-        case kCmdMoveSelected:
-        case kCmdAllAndCopy:
-        case kCmdAllAndMove:
-        case kCmdNewerAndCopy:
-        case kCmdNewerAndMove:
-        case kCmdUniqueAndCopy:
-        case kCmdUniqueAndMove:
-            return false;
-        default:
-            return true;
-    }
+JobContext& SideOperation::Job() const {
+    return m_request->run->job;
 }
 
 void SideOperation::Run() {
-    OperationDriver& d = *m_driver;
     m_filePass = StartsWithFilePass(m_request->code);
     if (m_request->code == kOpSaveSnapshot) {
         SaveSnapshot();
@@ -42,16 +30,19 @@ void SideOperation::Run() {
         int followUp = kOpNoFollowUp;
         code = Prepare(code, followUp);
         ShowPassText(code);
+        const OperationTraits* row = TraitsOf(code);
         bool completed = true;
-        if (code == kCmdCopyIt || code == kCmdDeleteIt || code == kCmdMoveIt) {
+        if (row != nullptr && row->singleRow) {
             SingleAction(code);
-        } else if (code != kOpRefused) {
+        } else if (row != nullptr) {
             completed = WalkRows(code);
         }
         if (!completed) break;  // a cancelled walk runs no further pass
-        const bool subdirs = d.m_job.settings.IncludeSubdirs;
-        if (subdirs && (((code == kCmdCopySelected || code == kCmdMoveSelected) && !m_filePass) ||
-                        (code == kCmdDeleteSelected && m_filePass))) {
+        // With subdirectories a copy or move goes on from its directories to its files, a
+        // delete from its files to its directories.
+        const DiskAction action = row != nullptr && !row->singleRow ? row->action : DiskAction::None;
+        const bool secondPassDue = action == DiskAction::Delete ? m_filePass : !m_filePass;
+        if (Job().settings.IncludeSubdirs && action != DiskAction::None && secondPassDue) {
             m_filePass = !m_filePass;
             followUp = code;
         }
@@ -63,86 +54,52 @@ void SideOperation::Run() {
 
 void SideOperation::SaveSnapshot() {
     OperationDriver& d = *m_driver;
-    d.m_job.ShowOperation(res::kSavingSnapshot);
+    Job().ShowOperation(res::kSavingSnapshot);
     if (d.m_snapshot == nullptr) return;
-    d.m_snapshot->Save(m_side);
+    d.m_snapshot->Save(Job(), m_side);
     // A save asked for on the command line ends the program.
-    if (d.m_snapshot->EndsProgram()) d.m_job.frame.Send({UM_ENDBATCH});
+    if (d.m_snapshot->EndsProgram()) Job().frame.Send({UM_ENDBATCH});
 }
 
 int SideOperation::Prepare(int code, int& followUp) {
-    const Settings& s = m_driver->m_job.settings;
-    bool confirm = false;
-    switch (code) {
-        case kCmdCopySelected:
-        case kCmdCopyIt:
-            confirm = s.ConfirmCopy;
-            break;
-        case kCmdDeleteSelected:
-        case kCmdDeleteIt:
-            confirm = s.ConfirmDelete;
-            break;
-        case kCmdMoveSelected:
-        case kCmdMoveIt:
-            confirm = s.ConfirmMove;
-            break;
-        case kCmdAllAndCopy:
-        case kCmdNewerAndCopy:
-        case kCmdUniqueAndCopy:
-            followUp = kCmdCopySelected;
-            break;
-        case kCmdAllAndDelete:
-        case kCmdNewerAndDelete:
-        case kCmdUniqueAndDelete:
-            followUp = kCmdDeleteSelected;
-            break;
-        case kCmdAllAndMove:
-        case kCmdNewerAndMove:
-        case kCmdUniqueAndMove:
-            followUp = kCmdMoveSelected;
-            break;
-        default:
-            break;
-    }
-    if (confirm) {
+    const OperationTraits* row = TraitsOf(code);
+    if (row == nullptr) return code;
+    // A combined command marks first, then acts on what it marked.
+    if (row->marking != kNoMarking && row->action != DiskAction::None)
+        followUp = SelectedRowsCode(row->action);
+    if (NeedsConfirmation(code, Job().settings)) {
         code = m_driver->Confirm(code, *m_request);
         if (code == kOpRefused) followUp = kOpClearMarks;
+        return code;
     }
-    if (code == kCmdMarkAllOnly || (code >= kCmdAllAndCopy && code <= kCmdAllAndMove)) return kOpMarkAll;
-    if (code >= kCmdNewerOnly && code <= kCmdNewerAndMove) return kOpMarkNewer;
-    if (code >= kCmdUniqueOnly && code <= kCmdUniqueAndMove) return kOpMarkUnique;
-    return code;
+    return row->marking != kNoMarking ? row->marking : code;
 }
 
 void SideOperation::ShowPassText(int code) const {
-    JobContext& job = m_driver->m_job;
-    const bool filesText = m_filePass || !job.settings.IncludeSubdirs;
-    switch (code) {
-        case kCmdCopySelected:
-        case kCmdCopyIt:
-            job.ShowOperation(filesText ? res::kCopyingFiles : res::kProcessingDirectories);
-            break;
-        case kCmdDeleteSelected:
-        case kCmdDeleteIt:
-            job.ShowOperation(filesText ? res::kDeletingFiles : res::kProcessingDirectories);
-            break;
-        case kCmdMoveSelected:
-        case kCmdMoveIt:
-            job.ShowOperation(filesText ? res::kMovingFiles : res::kProcessingDirectories);
-            break;
-        case kOpMarkAll:
+    JobContext& job = Job();
+    const OperationTraits* row = TraitsOf(code);
+    if (row == nullptr) return;
+    if (row->action != DiskAction::None) {
+        const bool filesText = m_filePass || !job.settings.IncludeSubdirs;
+        static constexpr int kFileTexts[] = {0, res::kCopyingFiles, res::kDeletingFiles, res::kMovingFiles};
+        job.ShowOperation(filesText ? kFileTexts[static_cast<int>(row->action)]
+                                    : res::kProcessingDirectories);
+        return;
+    }
+    switch (row->marking) {
+        case kMarkAll:
             job.ShowOperation(res::kSelectingAll);
             break;
-        case kOpMarkNewer:
+        case kMarkNewer:
             job.ShowOperation(res::kSelectingNewer);
             break;
-        case kOpMarkUnique:
+        case kMarkUnique:
             job.ShowOperation(res::kSelectingUnique);
             break;
-        case kOpInvertMarks:
+        case kInvertMarks:
             job.ShowOperation(res::kInvertingSelection);
             break;
-        case kOpClearMarks:
+        case kClearMarks:
             job.ShowOperation(res::kDeselectingAll);
             break;
         default:
@@ -154,7 +111,8 @@ bool SideOperation::WalkRows(int code) {
     OperationDriver& d = *m_driver;
     RowListPair& lists = d.m_pair.Lists();
     RowList& list = lists[m_side];
-    const bool acting = code == kCmdCopySelected || code == kCmdDeleteSelected || code == kCmdMoveSelected;
+    const OperationTraits& traits = *TraitsOf(code);
+    const bool acting = traits.action != DiskAction::None;
     // Five actions at once in a file pass, one in a directory pass. The slots' destructor waits
     // for the pass's last action, whether the walk ends or stops.
     std::optional<ActionSlots> slots;
@@ -163,24 +121,16 @@ bool SideOperation::WalkRows(int code) {
         slots.emplace([&actions](std::unique_ptr<ActionItem> item) { actions.Perform(std::move(item)); },
                       m_filePass ? 5 : 1);
     const size_t count = list.Count();
-    const bool backwards = code == kCmdDeleteSelected && !m_filePass;
+    const bool backwards = traits.action == DiskAction::Delete && !m_filePass;
     for (size_t step = 0; step < count; ++step) {
         // The cancel request is polled before each row is read.
-        if (d.m_job.CancelPending()) return false;
+        if (Job().CancelPending()) return false;
         const size_t index = backwards ? count - 1 - step : step;
-        switch (code) {
-            case kOpMarkAll:
-            case kOpMarkNewer:
-            case kOpMarkUnique:
-            case kOpClearMarks:
-            case kOpInvertMarks:
-                ApplyMarkingRule(lists, m_side, index, code);
-                break;
-            default: {
-                Row row;
-                if (acting && list.Read(index, row) && ActsOn(row))
-                    StartAction(code, index, row.entry, *slots);
-            }
+        Row row;
+        if (traits.marking != kNoMarking) {
+            ApplyMarkingRule(lists, m_side, index, traits.marking);
+        } else if (acting && list.Read(index, row) && ActsOn(row)) {
+            StartAction(code, index, row.entry, *slots);
         }
     }
     return true;
@@ -189,7 +139,7 @@ bool SideOperation::WalkRows(int code) {
 bool SideOperation::ActsOn(const Row& row) const {
     if (row.entry.IsBlank() || (row.state & kRowMarked) == 0) return false;
     // With subdirectories, a pass acts on directory rows or on file rows only.
-    return !m_driver->m_job.settings.IncludeSubdirs || row.entry.IsDirectory() != m_filePass;
+    return !Job().settings.IncludeSubdirs || row.entry.IsDirectory() != m_filePass;
 }
 
 void SideOperation::StartAction(int code, size_t index, const FileEntry& entry, ActionSlots& slots) {
@@ -200,7 +150,7 @@ void SideOperation::StartAction(int code, size_t index, const FileEntry& entry, 
     item->row = index;
     item->entry = entry;
     // A free slot is waited for without a limit: an action that takes long is still working.
-    const bool shown = !d.m_actions.Generating() && d.m_job.settings.ShowActivity;
+    const bool shown = !d.m_actions.Generating() && Job().settings.ShowActivity;
     RowList& list = d.m_pair.List(m_side);
     if (shown) list.ChangeState(index, kRowInProgress, kRowMarked);
     if (shown) list.EnsureVisible(index);
@@ -218,7 +168,7 @@ void SideOperation::SingleAction(int code) {
     item->side = m_side;
     item->row = single.index;
     item->entry = single.entry;
-    if (!d.m_actions.Generating() && d.m_job.settings.ShowActivity)
+    if (!d.m_actions.Generating() && Job().settings.ShowActivity)
         d.m_pair.List(m_side).ChangeState(single.index, kRowInProgress, kRowMarked);
     slot.Start(item);
     slot.WaitIdle();

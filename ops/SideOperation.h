@@ -12,6 +12,7 @@ namespace quarto {
 
 class ActionSlots;
 class Event;
+class JobContext;
 class OperationDriver;
 struct OperationRequest;
 struct FileEntry;
@@ -26,6 +27,8 @@ class SideOperation {
     void Run();
 
   private:
+    // The operation's own context, with the settings it started with.
+    JobContext& Job() const;
     // The code after the follow-up step: the code to work with and the one to run next.
     int Prepare(int code, int& followUp);
     void ShowPassText(int code) const;
@@ -44,9 +47,5 @@ class SideOperation {
     Event* m_done;
     bool m_filePass = true;
 };
-
-// The first pass of a code: copy and move start with the directories (false), everything
-// else with the files (true).
-bool StartsWithFilePass(int code);
 
 }  // namespace quarto

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/FileIo.h"
+
 namespace quarto {
 namespace {
 
@@ -26,17 +28,8 @@ std::string TempName() {
 }
 
 bool WriteAll(int fd, const char* data, size_t size, int& error) {
-    while (size > 0) {
-        const ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error = n < 0 ? errno : EIO;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
+    error = quarto::WriteAll(fd, std::string_view(data, size));
+    return error == 0;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Lists one directory: each record carries the entry's name, its attribute bits, its three
-// times and its size, as the comparison needs them. Attribute bits keep their classic values:
+// times and its size, as the comparison needs them. Attribute bits have the values that snapshot
+// files store and that the comparison and the file actions test:
 // 0x01 read-only (owner may not write), 0x02 hidden (name starts with a dot), 0x04 system
 // (neither a regular file nor a directory), 0x10 directory, 0x20 archive (only where the volume
 // keeps a DOS attribute in the xattr user.DOSATTRIB), 0x80 normal (none of the others),

@@ -11,7 +11,7 @@
 
 namespace quarto {
 
-// Drive types with their classic values.
+// The kinds of drive a tree root can be (the values only tell them apart).
 enum DriveType : int {
     DRIVE_UNKNOWN = 0,
     DRIVE_NO_ROOT_DIR = 1,  // the mount point is no directory (a file bind-mounted over a file)

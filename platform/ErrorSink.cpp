@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/Prompter.h"
 #include "platform/SystemError.h"
 
 namespace quarto {
@@ -30,17 +29,18 @@ std::string ErrorHeader(int severity, int code, const char* sourceFile, int line
     return header;
 }
 
-void PlainErrorSink::ReportError(int severity, int code, FrameSink* window, const std::string& text,
-                                 const char* sourceFile, int line) {
-    const std::string report = ErrorHeader(severity, code, sourceFile, line) + text;
-    std::fprintf(stderr, "%s\n", report.c_str());
-    if (window != nullptr) window->Post({UM_DISPLAYEVENT, 0, severity, report.substr(0, 520)});
+FrameMessage DisplayEventMessage(int severity, int code, const char* sourceFile, int line,
+                                 const std::string& text) {
+    std::string report = ErrorHeader(severity, code, sourceFile, line) + text;
+    if (report.size() > kReportLimit) report.resize(kReportLimit);
+    return {UM_DISPLAYEVENT, 0, severity & 0xFFFF, std::move(report)};
 }
 
-int PlainErrorSink::AskSystemError(int code, const std::string* text, uint32_t buttons) {
-    std::string message = text ? *text + " - " : std::string();
+std::string SystemErrorQuestion(int code, const std::string* text) {
+    std::string message = text != nullptr ? *text + " - " : std::string();
     message += SystemMessage(code);
-    return m_prompter.MessageBox(message, "Quarto", buttons | MB_TOPMOST);
+    if (message.size() > kQuestionLimit) message.resize(kQuestionLimit);
+    return message;
 }
 
 }  // namespace quarto

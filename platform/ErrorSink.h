@@ -3,14 +3,13 @@
 // the real reporter (log file, first-error rule, display through the frame).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "platform/FrameSink.h"
 
 namespace quarto {
-
-class Prompter;
 
 enum Severity : uint16_t {
     kSeverityError = 1,
@@ -38,17 +37,16 @@ class ErrorSink {
 // the other severities; the module is the source file's name after its last separator.
 std::string ErrorHeader(int severity, int code, const char* sourceFile, int line);
 
-// A plain reporter: writes each report to standard error, posts it to the window as
-// UM_DISPLAYEVENT, and asks system-error questions through a Prompter.
-class PlainErrorSink : public ErrorSink {
-  public:
-    explicit PlainErrorSink(Prompter& prompter) : m_prompter(prompter) {}
-    void ReportError(int severity, int code, FrameSink* window, const std::string& text,
-                     const char* sourceFile, int line) override;
-    int AskSystemError(int code, const std::string* text, uint32_t buttons) override;
+// Reports are cut to this many characters before they are displayed, questions to one fewer.
+inline constexpr size_t kReportLimit = 520;
+inline constexpr size_t kQuestionLimit = 519;
 
-  private:
-    Prompter& m_prompter;
-};
+// The frame message that displays a report: UM_DISPLAYEVENT with the header and text, cut to
+// kReportLimit, and the severity as lParam.
+FrameMessage DisplayEventMessage(int severity, int code, const char* sourceFile, int line,
+                                 const std::string& text);
+// The question asked about a failing system call: `text` + " - " + the system's message for
+// `code` (the message alone when `text` is null), cut to kQuestionLimit.
+std::string SystemErrorQuestion(int code, const std::string* text);
 
 }  // namespace quarto

@@ -74,17 +74,11 @@ int ReadWriteContents(int in, int out, const Event* cancel, off_t& copied) {
     thread_local std::vector<char> buffer(kBufferBytes);
     for (;;) {
         if (cancel != nullptr && cancel->IsSet()) return ECANCELED;
-        const ssize_t got = read(in, buffer.data(), buffer.size());
+        const ssize_t got = ReadSome(in, buffer.data(), buffer.size());
         if (got == 0) return 0;
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t put = write(out, buffer.data() + done, static_cast<size_t>(got - done));
-            if (put < 0 && errno != EINTR) return errno;
-            if (put > 0) done += put;
-        }
+        if (got < 0) return errno;
+        if (const int error = WriteAll(out, std::string_view(buffer.data(), static_cast<size_t>(got))))
+            return error;
         copied += got;
     }
 }

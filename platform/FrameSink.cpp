@@ -28,11 +28,19 @@ void MessageLoop::Post(FrameMessage message) {
     m_arrived.notify_all();
 }
 
-void MessageLoop::Run() {
-    while (RunOne(-1)) {
+void MessageLoop::InvalidateStatistics() {
+    if (m_statistics.Arm()) Post({UM_STATISTICS});
+}
+
+void MessageLoop::RunUntil(const std::function<bool()>& done) {
+    while (!done() && RunOne(-1)) {
     }
     std::lock_guard lock(m_lock);
     m_quit = false;  // the loop may run again
+}
+
+void MessageLoop::Run() {
+    RunUntil([] { return false; });
 }
 
 bool MessageLoop::RunOne(int timeoutMs) {
@@ -62,6 +70,8 @@ void MessageLoop::Quit() {
 }
 
 void MessageLoop::Dispatch(Pending& pending) {
+    // Re-armed before the handler reads the figures, so a change made meanwhile posts again.
+    if (pending.message.id == UM_STATISTICS) m_statistics.Taken();
     const intptr_t result = m_handler ? m_handler(pending.message) : 0;
     if (pending.reply) pending.reply->set_value(result);
 }

@@ -1,6 +1,11 @@
 // What worker threads may tell the main frame. A message is either sent (run on the UI thread
-// while the sender waits, like SendMessage) or posted (queued, like PostMessage). Message ids
-// keep their classic values so logs and tests read the same everywhere.
+// while the sender waits, like SendMessage) or posted (queued, like PostMessage). The frame's
+// message ids keep the values the program has always used, so logs and tests read the same
+// everywhere; Quarto's own additions follow them from 0x04D1 on.
+//
+// Threads: Send, Post and InvalidateStatistics from any thread; the handler runs on the UI
+// thread only (the frame's owner). Messages from one thread arrive in the order they were sent
+// or posted.
 #pragma once
 
 #include <atomic>
@@ -30,6 +35,16 @@ enum FrameMessageId : uint32_t {
     // Sent when an unattended snapshot job has written its file: the frame may close while the
     // count is forced to 0, and a close request follows.
     UM_ENDBATCH = 0x04D2,
+    // Posted by a job's worker thread as the very last thing it does (JobThreads): the frame
+    // joins the thread. Every message the worker sent or posted before is already queued.
+    UM_WORKERFINISHED = 0x04D3,
+    // The statistics dialog's figures changed. Posted by InvalidateStatistics, at most one at a
+    // time: a scan asks once per file, the frame hears of it once per message it handles.
+    UM_STATISTICS = 0x04D4,
+    // Posted by a refresh whose side now shows another directory text than it started with (a
+    // loaded snapshot's label, or the directory a failed load fell back to): wParam the side,
+    // text the side's directory. The UI thread owns the settings record and writes it.
+    UM_SIDEDIRECTORY = 0x04D5,
     UM_DISPLAYEVENT = 0x2B0F,
 };
 
@@ -53,8 +68,21 @@ class FrameSink {
     virtual ~FrameSink() = default;
     virtual intptr_t Send(const FrameMessage& message) = 0;
     virtual void Post(FrameMessage message) = 0;
-    // The statistics dialog, when open, repaints (its figures changed).
+    // The statistics dialog, when open, repaints (its figures changed). Any thread, as often as
+    // a worker likes: a frame posts UM_STATISTICS only while none is queued.
     virtual void InvalidateStatistics() {}
+};
+
+// A posted notice that is queued at most once at a time: Arm() is true for the caller that
+// should post it, and Taken() (on the receiving thread, before the notice is acted on) lets
+// the next change post again. No change is missed: one made after Taken() posts anew.
+class CoalescedNotice {
+  public:
+    bool Arm() { return !m_pending.exchange(true, std::memory_order_acq_rel); }
+    void Taken() { m_pending.store(false, std::memory_order_release); }
+
+  private:
+    std::atomic<bool> m_pending{false};
 };
 
 // Forwards to the frame once it exists. Objects created before the main window hold the relay;
@@ -79,7 +107,8 @@ class FrameRelay : public FrameSink {
 
 // A frame without a window: a queue that one thread, the loop's owner, drains. Posts queue; a
 // send from another thread queues and waits until the owner has handled it; a send from the
-// owner runs at once. The handler runs on the owner thread only.
+// owner runs at once. The handler runs on the owner thread only. Statistics notices are
+// coalesced into one queued UM_STATISTICS.
 class MessageLoop : public FrameSink {
   public:
     using Handler = std::function<intptr_t(const FrameMessage&)>;
@@ -90,9 +119,14 @@ class MessageLoop : public FrameSink {
 
     intptr_t Send(const FrameMessage& message) override;
     void Post(FrameMessage message) override;
+    void InvalidateStatistics() override;
 
     // Handles messages until Quit() is called (from the handler or any thread).
     void Run();
+    // Owner thread: handles messages, waiting for each without a time limit, until `done`
+    // holds or Quit() is called; `done` is checked before each wait. For a state that only the handled
+    // messages change (a busy count, the workers' finish messages), this waits exactly as long as needed.
+    void RunUntil(const std::function<bool()>& done);
     // Handles one message, waiting up to timeoutMs for it; false when none came.
     bool RunOne(int timeoutMs);
     void Quit();
@@ -111,6 +145,7 @@ class MessageLoop : public FrameSink {
     std::condition_variable m_arrived;
     std::deque<Pending> m_queue;
     bool m_quit = false;
+    CoalescedNotice m_statistics;
 };
 
 }  // namespace quarto

@@ -30,10 +30,6 @@ std::string Bytes(const QVariant& value) {
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
-std::pair<std::string, std::string> MemoryKey(std::string_view section, std::string_view name) {
-    return {std::string(section), std::string(name)};
-}
-
 }  // namespace
 
 std::optional<int> ParseProfileInt(std::string_view text) {
@@ -105,42 +101,6 @@ bool QSettingsProfileStore::WriteString(std::string_view section, std::string_vi
 bool QSettingsProfileStore::RemoveAll() {
     m_impl->settings.clear();
     return m_impl->Sync();
-}
-
-int MemoryProfileStore::ReadInt(std::string_view section, std::string_view name, int defaultValue) const {
-    const auto found = m_values.find(MemoryKey(section, name));
-    if (found == m_values.end()) return defaultValue;
-    return ParseProfileInt(found->second).value_or(defaultValue);
-}
-
-std::string MemoryProfileStore::ReadString(std::string_view section, std::string_view name,
-                                           const std::string& defaultValue) const {
-    const auto found = m_values.find(MemoryKey(section, name));
-    return found == m_values.end() ? defaultValue : found->second;
-}
-
-bool MemoryProfileStore::WriteInt(std::string_view section, std::string_view name, int value) {
-    ++m_writes;
-    m_values[MemoryKey(section, name)] = std::to_string(value);
-    return true;
-}
-
-bool MemoryProfileStore::WriteString(std::string_view section, std::string_view name,
-                                     const std::string& value) {
-    ++m_writes;
-    m_values[MemoryKey(section, name)] = value;
-    return true;
-}
-
-bool MemoryProfileStore::RemoveAll() {
-    m_values.clear();
-    return true;
-}
-
-std::optional<std::string> MemoryProfileStore::Raw(std::string_view section, std::string_view name) const {
-    const auto found = m_values.find(MemoryKey(section, name));
-    if (found == m_values.end()) return std::nullopt;
-    return found->second;
 }
 
 }  // namespace quarto

@@ -3,7 +3,6 @@
 // memory one serves the tests.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -59,27 +58,6 @@ class QSettingsProfileStore final : public ProfileStore {
     struct Impl;
     std::string m_filePath;
     std::unique_ptr<Impl> m_impl;
-};
-
-// Values in memory, for tests: integers are kept as their decimal text, as the INI file
-// keeps them, so both stores read a value back the same way.
-class MemoryProfileStore final : public ProfileStore {
-  public:
-    int ReadInt(std::string_view section, std::string_view name, int defaultValue) const override;
-    std::string ReadString(std::string_view section, std::string_view name,
-                           const std::string& defaultValue) const override;
-    bool WriteInt(std::string_view section, std::string_view name, int value) override;
-    bool WriteString(std::string_view section, std::string_view name, const std::string& value) override;
-    bool RemoveAll() override;
-
-    // The stored text of a value, if any; and how many writes arrived.
-    std::optional<std::string> Raw(std::string_view section, std::string_view name) const;
-    size_t WriteCount() const { return m_writes; }
-    size_t ValueCount() const { return m_values.size(); }
-
-  private:
-    std::map<std::pair<std::string, std::string>, std::string> m_values;
-    size_t m_writes = 0;
 };
 
 }  // namespace quarto

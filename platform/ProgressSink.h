@@ -2,9 +2,8 @@
 // write them from any thread; every write is dropped while no dialog exists.
 #pragma once
 
-#include <mutex>
+#include <atomic>
 #include <string>
-#include <vector>
 
 namespace quarto {
 
@@ -30,28 +29,31 @@ class NullProgressSink : public ProgressSink {
     void Show() override {}
 };
 
-// A dialog that keeps what it was told, for tests and the headless run.
-class RecordingProgressSink : public ProgressSink {
+// Forwards to the progress dialog of the main window once it has registered itself (SetTarget);
+// before that, and after SetTarget(nullptr), there is no dialog. Any thread; the target is
+// replaced only while no worker runs.
+class ProgressRelay : public ProgressSink {
   public:
-    bool Exists() const override;
-    void SetExists(bool exists);
-    void SetOperationText(const std::string& text) override;
-    void SetCountText(const std::string& text) override;
-    void Hide() override;
-    void Show() override;
-
-    std::string OperationText() const;
-    std::string CountText() const;
-    std::vector<std::string> OperationHistory() const;
-    std::vector<std::string> CountHistory() const;
-    bool Hidden() const;
+    void SetTarget(ProgressSink* target) { m_target.store(target); }
+    bool Exists() const override {
+        ProgressSink* target = m_target.load();
+        return target != nullptr && target->Exists();
+    }
+    void SetOperationText(const std::string& text) override {
+        if (ProgressSink* target = m_target.load()) target->SetOperationText(text);
+    }
+    void SetCountText(const std::string& text) override {
+        if (ProgressSink* target = m_target.load()) target->SetCountText(text);
+    }
+    void Hide() override {
+        if (ProgressSink* target = m_target.load()) target->Hide();
+    }
+    void Show() override {
+        if (ProgressSink* target = m_target.load()) target->Show();
+    }
 
   private:
-    mutable std::mutex m_lock;
-    bool m_exists = true;
-    bool m_hidden = false;
-    std::vector<std::string> m_operations;
-    std::vector<std::string> m_counts;
+    std::atomic<ProgressSink*> m_target{nullptr};
 };
 
 }  // namespace quarto

@@ -1,6 +1,6 @@
 #include "platform/Prompter.h"
 
-#include <unistd.h>
+#include "platform/FileIo.h"
 
 namespace quarto {
 
@@ -28,30 +28,16 @@ int DefaultAnswer(uint32_t type) {
 }
 
 int DefaultAnswerPrompter::MessageBox(const std::string& text, const std::string& caption, uint32_t type) {
-    const int answer = DefaultAnswer(type);
+    int answer = DefaultAnswer(type);
+    if (m_answering == Answering::CancelWhereOffered) {
+        const std::vector<int> buttons = ButtonsOf(type);
+        for (int button : buttons)
+            if (button == IDCANCEL) answer = IDCANCEL;
+    }
     std::string line = caption + ": " + text + " [answered " + std::to_string(answer) + "]\n";
     // One write per question, so concurrent workers' lines do not interleave.
-    [[maybe_unused]] ssize_t n = write(m_logFd, line.data(), line.size());
+    WriteAll(m_logFd, line);
     return answer;
-}
-
-void ScriptedPrompter::Answer(int answer) {
-    std::lock_guard lock(m_lock);
-    m_answers.push_back(answer);
-}
-
-int ScriptedPrompter::MessageBox(const std::string& text, const std::string& caption, uint32_t type) {
-    std::lock_guard lock(m_lock);
-    m_questions.push_back({text, caption, type});
-    if (m_answers.empty()) return DefaultAnswer(type);
-    const int answer = m_answers.front();
-    m_answers.pop_front();
-    return answer;
-}
-
-std::vector<ScriptedPrompter::Question> ScriptedPrompter::Questions() const {
-    std::lock_guard lock(m_lock);
-    return m_questions;
 }
 
 }  // namespace quarto

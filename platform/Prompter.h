@@ -2,15 +2,14 @@
 // the UI thread and blocks the asking worker; the unattended ones answer without a display.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
-#include <deque>
-#include <mutex>
 #include <string>
 #include <vector>
 
 namespace quarto {
 
-// Message-box type bits and answers, with their classic values.
+// Message-box type bits and answers, with the values the program's boxes have always used.
 enum MessageBoxType : uint32_t {
     MB_OK = 0x0,
     MB_OKCANCEL = 0x1,
@@ -55,37 +54,44 @@ class Prompter {
     virtual int MessageBox(const std::string& text, const std::string& caption, uint32_t type) = 0;
 };
 
-// Unattended: answers every box with its default button and logs the question to standard
-// error (the real terminal when `logFd` is given).
+// Without a display: answers every box at once and logs the question with its answer to
+// standard error (the real terminal when `logFd` is given).
 class DefaultAnswerPrompter : public Prompter {
   public:
-    explicit DefaultAnswerPrompter(int logFd = 2) : m_logFd(logFd) {}
+    enum class Answering {
+        DefaultButton,       // the box's default button
+        CancelWhereOffered,  // Cancel when the box has it, else the default button
+    };
+
+    explicit DefaultAnswerPrompter(int logFd = 2, Answering answering = Answering::DefaultButton)
+        : m_logFd(logFd), m_answering(answering) {}
     int MessageBox(const std::string& text, const std::string& caption, uint32_t type) override;
-    // Set before any worker asks (a headless report logs to the terminal, not the .err file).
+    // Set before any worker asks (a headless run logs to the terminal, not the .err file).
     void SetLogFd(int fd) { m_logFd = fd; }
+    // Set before any worker asks. An unattended job declines every choice: nobody is there to
+    // agree to what the command line did not ask for (another folder in place of a missing one).
+    void SetAnswering(Answering answering) { m_answering = answering; }
 
   private:
     int m_logFd;
+    Answering m_answering;
 };
 
-// For tests: answers from a script, in order; when the script runs out, the default button.
-// Records every question asked.
-class ScriptedPrompter : public Prompter {
+// Forwards every box to the prompter of the moment: the headless one it is built with, until
+// the main window registers itself (SetTarget) and after it has gone (SetTarget(nullptr)).
+// Any thread; the target is replaced only while no worker runs.
+class PrompterRelay : public Prompter {
   public:
-    struct Question {
-        std::string text;
-        std::string caption;
-        uint32_t type;
-    };
-
-    void Answer(int answer);
-    int MessageBox(const std::string& text, const std::string& caption, uint32_t type) override;
-    std::vector<Question> Questions() const;
+    explicit PrompterRelay(Prompter& headless) : m_headless(headless) {}
+    void SetTarget(Prompter* target) { m_target.store(target); }
+    int MessageBox(const std::string& text, const std::string& caption, uint32_t type) override {
+        Prompter* target = m_target.load();
+        return (target != nullptr ? *target : m_headless).MessageBox(text, caption, type);
+    }
 
   private:
-    mutable std::mutex m_lock;
-    std::deque<int> m_answers;
-    std::vector<Question> m_questions;
+    Prompter& m_headless;
+    std::atomic<Prompter*> m_target{nullptr};
 };
 
 }  // namespace quarto

@@ -1,12 +1,13 @@
 // The desktop's colour scheme, which gives the defaults of the colour settings that follow it.
-// The window provides the application palette; without a display a fixed classic scheme holds.
+// The window provides the application palette; without a display a fixed scheme holds (white
+// window, black text, navy highlight, white highlighted text).
 #pragma once
 
 #include <cstdint>
 
 namespace quarto {
 
-// Colour indexes with their classic numbers; colours are 0x00BBGGRR.
+// Colour indexes (the numbers only tell them apart); colours are 0x00BBGGRR.
 enum SystemColorIndex : int {
     COLOR_WINDOW = 5,
     COLOR_WINDOWTEXT = 8,

@@ -101,11 +101,6 @@ int OpenRoot(const std::string& root) {
 
 }  // namespace
 
-void UniqueFd::Reset(int fd) {
-    if (m_fd >= 0) close(m_fd);
-    m_fd = fd;
-}
-
 int ResolveFolder(const TreePath& folder, UniqueFd& fd) {
     const std::string_view relative = WithoutTrailingSlashes(folder.relative);
     if (!ValidComponents(relative)) return Fail(EINVAL);

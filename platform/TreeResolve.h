@@ -3,39 +3,10 @@
 
 #include <string>
 
+#include "platform/FileIo.h"
 #include "platform/FileOperations.h"
 
 namespace quarto {
-
-// Owns one file descriptor.
-class UniqueFd {
-  public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd) : m_fd(fd) {}
-    ~UniqueFd() { Reset(); }
-    UniqueFd(UniqueFd&& other) noexcept : m_fd(other.Release()) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            m_fd = other.Release();
-        }
-        return *this;
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int Get() const { return m_fd; }
-    bool Valid() const { return m_fd >= 0; }
-    int Release() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-    void Reset(int fd = -1);
-
-  private:
-    int m_fd = -1;
-};
 
 // The folder holding an entry (an O_PATH descriptor) and the entry's name in it.
 struct ResolvedEntry {

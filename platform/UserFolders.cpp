@@ -48,10 +48,10 @@ std::string StateFolder() {
     return folder + "Quarto/";
 }
 
-bool MakeFolders(const std::string& path) {
+bool MakeFolders(const std::string& path, unsigned mode) {
     for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
-        mkdir(path.substr(0, slash).c_str(), 0700);
-    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+        mkdir(path.substr(0, slash).c_str(), mode);
+    if (mkdir(path.c_str(), mode) != 0 && errno != EEXIST) return false;
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }

@@ -15,8 +15,11 @@ std::string CurrentFolder();
 std::string ConfigHome();
 // $XDG_STATE_HOME/Quarto/ (default ~/.local/state/Quarto/), with a trailing '/'.
 std::string StateFolder();
-// Creates the folder and its missing parents (mode 0700, the XDG rule for these folders).
-// True when it exists afterwards.
-bool MakeFolders(const std::string& path);
+// The mode of the folders Quarto keeps for itself (the XDG rule), and of folders made for the
+// user's own trees (the umask then applies).
+inline constexpr unsigned kPrivateFolderMode = 0700;
+inline constexpr unsigned kUserFolderMode = 0777;
+// Creates the folder and its missing parents with `mode`. True when it is a folder afterwards.
+bool MakeFolders(const std::string& path, unsigned mode = kPrivateFolderMode);
 
 }  // namespace quarto

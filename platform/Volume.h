@@ -6,7 +6,8 @@
 
 namespace quarto {
 
-// Largest file-system name kept per side (the classic 16-character buffer, terminator included).
+// Largest file-system name kept per side, in characters; the names the comparison tells apart
+// ("FAT", "NTFS", ...) are far shorter.
 inline constexpr size_t kFileSystemNameMax = 15;
 
 // The file-system name of the mount holding `path` (the longest mount point containing it, after

@@ -53,6 +53,33 @@ constexpr Entry kTable[] = {
     {16012, "Saving a snapshot"},
     {16013, "Processing drives"},
     {16014, "Canceling..."},
+    // The engine's questions, captions and reports.
+    {kConfirmCancel, "Do you really want to cancel the operation in progress?"},
+    {kProcessedEntries, "Processed %1 entries"},
+    {kPathNotFound, "Path '%1' not found; defaulting to '%2'"},
+    {kAboutToActOnFiles, "About to %1 %2 files..."},
+    {kAboutToActOnRow, "About to %1 '%2'..."},
+    {kAndDirectories, "and %1 directories..."},
+    {kVerbCopy, "copy"},
+    {kVerbDelete, "delete"},
+    {kVerbMove, "move"},
+    {kConfirmCaption, "%1 - Confirm"},
+    {kDisplayEventCaption, "%1 Display Event"},
+    {kCannotStartOperation, "Unable to start the operation"},
+    {kCannotStartRefresh, "Unable to start the refresh"},
+    {kCannotCreatePath, "Unable to create the path for %1!"},
+    {kFolderNotEmpty, "Unable to delete %1 - directory not empty!"},
+    {kNotAbsolute, "Unable to act on %1 - %2 is not an absolute path!"},
+    {kNotInside, "Unable to act on %1 - it is not inside %2!"},
+    {kCannotWriteCommandFile, "Unable to write the command file %1 - %2"},
+    {kCannotOpenInUse, "Unable to open %1; may be in use"},
+    // The views' words in the window title, for 6016..6021.
+    {kViewWords + 0, "All"},
+    {kViewWords + 1, "Similar"},
+    {kViewWords + 2, "Identical"},
+    {kViewWords + 3, "Unique"},
+    {kViewWords + 4, "Modified"},
+    {kViewWords + 5, "Different"},
     // The two toolbar buttons of the framework's commands.
     {57664, "Show the program's version and copyright\nAbout"},
     {57669, "Show help for the button, menu or window clicked next\nHelp"},
@@ -68,6 +95,23 @@ const char* Text(int id) {
     const auto* it = std::lower_bound(std::begin(kTable), std::end(kTable), id,
                                       [](const Entry& e, int wanted) { return e.id < wanted; });
     return (it != std::end(kTable) && it->id == id) ? it->text : "";
+}
+
+std::string Format(int id, std::initializer_list<std::string_view> values) {
+    const std::string_view text = Text(id);
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (text[i] != '%' || next < '1' || next > '9') {
+            out += text[i];
+            continue;
+        }
+        ++i;
+        const size_t n = static_cast<size_t>(next - '1');
+        if (n < values.size()) out += *(values.begin() + n);
+    }
+    return out;
 }
 
 }  // namespace quarto::res

@@ -2,7 +2,8 @@
 # The whole test suite: installs what is missing, builds, runs every test (the window's offscreen,
 # then its drawing once more on Xvfb);
 # then runs the engine tests again under AddressSanitizer + UndefinedBehaviorSanitizer, the engine
-# and operations tests under ThreadSanitizer, and the snapshot reader's fuzz target for a while.
+# and operations tests and the application's start-up tests under ThreadSanitizer, and the
+# snapshot reader's fuzz target for a while.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -19,10 +20,12 @@ scripts/build.sh build-asan -DQUARTO_SANITIZE=address,undefined -DQUARTO_BUILD_B
     -- --target quarto_platform_tests quarto_core_tests
 (cd build-asan && ctest -j2 --output-on-failure -L 'platform|core')
 
-echo "== engine and operations tests under ThreadSanitizer"
+echo "== engine, operations and start-up tests under ThreadSanitizer"
 scripts/build.sh build-tsan -DQUARTO_SANITIZE=thread -DQUARTO_BUILD_BENCH=OFF \
-    -- --target quarto_core_tests quarto_ops_tests
-(cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest -j2 --output-on-failure -L 'core|ops')
+    -- --target quarto_core_tests quarto_ops_tests quarto_app_tests
+(cd build-tsan && export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" &&
+    ctest -j2 --output-on-failure -L 'core|ops' &&
+    ctest -j2 --output-on-failure -L app -R '^(StartUp|HeadlessProgram)\.')
 
 echo "== snapshot reader fuzzing"
 scripts/fuzz.sh 5

@@ -7,8 +7,8 @@
 namespace quarto {
 namespace {
 
-// The long time format names the time zone ("t"); the lists show the time alone, as the
-// classic time format does, seconds included (they matter when two times are compared).
+// The long time format names the time zone ("t"); the lists show the time alone, seconds
+// included (they matter when two times are compared).
 QString TimeWithoutZone(const QString& format) {
     QString out;
     bool quoted = false;

@@ -8,7 +8,6 @@
 #include "ui/DesktopServices.h"
 #include "ui/DialogLauncher.h"
 #include "ui/FileChoosers.h"
-#include "ui/FrameViewRelay.h"
 #include "ui/MainFrame.h"
 #include "ui/ProgressDialog.h"
 #include "ui/ProgressDialogSink.h"
@@ -26,18 +25,7 @@ class DesktopSession final : public MainWindowFactory {
     DesktopSession()
         : m_progress([this] { return m_app != nullptr && m_app->Jobs().RequestCancel(); }) {}
 
-    AppServices Services() {
-        AppServices services;
-        services.windowFactory = this;
-        services.prompter = &m_prompter;
-        services.progress = &m_progress;
-        services.beeper = &m_beeper;
-        services.colors = &m_colors;
-        services.view = &m_view;
-        services.snapshotDialog = &m_snapshotChooser;
-        services.commandFileDialog = &m_commandFileChooser;
-        return services;
-    }
+    AppServices Services() { return AppServices{this, &m_beeper, &m_colors, nullptr}; }
     void SetApp(CQuartoApp* app) { m_app = app; }
     CMainFrame* Frame() { return m_frame.get(); }
 
@@ -45,7 +33,8 @@ class DesktopSession final : public MainWindowFactory {
         m_frame = std::make_unique<CMainFrame>(
             FrameServicesOf(app),
             WindowParts{m_prompter, m_progress, m_snapshotChooser, m_commandFileChooser, m_dialogs});
-        m_view.SetTarget(m_frame.get());
+        // The window is the frame's view, its prompter, progress dialog and file dialogs.
+        app.BindWindow({m_frame.get(), &m_prompter, &m_progress, &m_snapshotChooser, &m_commandFileChooser});
         m_snapshotChooser.SetOwner(m_frame.get());
         m_commandFileChooser.SetOwner(m_frame.get());
         m_frame->onClosed = [] { QCoreApplication::quit(); };
@@ -55,7 +44,7 @@ class DesktopSession final : public MainWindowFactory {
 
     // After the application's exit: nothing may reach the window any more.
     void Detach() {
-        m_view.SetTarget(nullptr);
+        if (m_app != nullptr) m_app->UnbindWindow();
         m_frame.reset();
     }
 
@@ -65,7 +54,6 @@ class DesktopSession final : public MainWindowFactory {
     ProgressDialogSink m_progress;
     DesktopBeeper m_beeper;
     PaletteSystemColors m_colors;
-    FrameViewRelay m_view;
     SnapshotFileChooser m_snapshotChooser;
     CommandFileChooser m_commandFileChooser;
     DialogLauncher m_dialogs;
@@ -102,11 +90,12 @@ int RunWithWindow(const std::vector<std::string>& arguments) {
         session.Detach();
         return app.ExitInstance();
     }
+    // Start-up goes on in the frame's logic (the trees are filling); the event loop ends once
+    // the frame has closed, after the last worker.
     CMainFrame* frame = session.Frame();
     int result = 0;
     if (frame != nullptr) {
         frame->ShowFirstTime();
-        frame->StartTreeFills();
         result = QApplication::exec();
         frame->Sink().Shutdown();
     }

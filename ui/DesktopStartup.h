@@ -1,7 +1,7 @@
-// Quarto with its window: the desktop's services (prompts, progress dialog, file dialogs,
-// dialogs, beep, colours) handed to the application, the main frame created in the
-// application's start-up, then shown and its drive trees filled, and Qt's event loop until the
-// window closes.
+// Quarto with its window: the desktop's beep and colours handed to the application, the main
+// frame created in the application's start-up (registering itself as the frame's view, the
+// prompter, the progress dialog and the file dialogs), then shown, and Qt's event loop until the
+// frame has closed.
 #pragma once
 
 #include <string>

@@ -87,10 +87,8 @@ CMainFrame::CMainFrame(const FrameServices& app, const WindowParts& parts, QWidg
     : QMainWindow(parent), m_app(app), m_parts(parts) {
     setObjectName(QStringLiteral("mainFrame"));
     m_sink = std::make_unique<QtFrameSink>([this](const FrameMessage& message) { return HandleMessage(message); });
-    m_sink->onInvalidateStatistics = [this] { InvalidateStatistics(); };
     m_watcher = std::make_unique<RowListWatcher>(m_app.pair.Lists());
-    // The scan raises its side's counters on a worker: they are read only while no job runs.
-    m_figures = std::make_unique<PairStatistics>(m_app.pair, [this] { return IsBusy(); });
+    m_figures = std::make_unique<PairStatistics>(m_app.pair, m_app.settings);
     m_dialogs = std::make_unique<FrameDialogs>(FrameDialogsContext{
         m_app.settings, m_app.store, *this, m_app.job.prompter, m_app.job.errors, *m_sink, m_parts.progress,
         *m_figures, m_app.programName});
@@ -284,11 +282,6 @@ void CMainFrame::CreatePanes() {
 
 void CMainFrame::RequestUiUpdate() {
     if (!m_uiUpdate.isActive()) m_uiUpdate.start();
-}
-
-void CMainFrame::StartTreeFills() {
-    for (DriveTree* tree : m_app.trees)
-        if (tree != nullptr) tree->StartFill(m_app.threads);
 }
 
 }  // namespace quarto

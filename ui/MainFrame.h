@@ -64,9 +64,8 @@ class CMainFrame final : public QMainWindow,
     // The first showing: the stored placement (with the clamp) and toolbar state, the status
     // panes, then the start-up logo's message.
     void ShowFirstTime();
-    // Each drive tree lists the drives on a worker; the first refresh follows once both are in.
-    void StartTreeFills();
-    // Runs when the window has closed for good (the application's event loop ends there).
+    // Runs when the frame has closed for good, after its last worker (the application's event
+    // loop ends there).
     std::function<void()> onClosed;
     // The keys held down now (Shift closes at once); tests hold keys of their own.
     std::function<Qt::KeyboardModifiers()> keyboardModifiers = &QGuiApplication::queryKeyboardModifiers;
@@ -98,6 +97,7 @@ class CMainFrame final : public QMainWindow,
     void ClearTreeSelection(Side side) override;
     void ShowAboutBox(int& splashTimeLeft) override;
     void RequestClose() override;
+    void FrameClosed() override;
 
     // FilesViewHost.
     const Settings& ListSettings() const override { return m_app.settings; }
@@ -183,7 +183,6 @@ class CMainFrame final : public QMainWindow,
     bool m_columnsSized = false;  // the lists' stored column widths have been applied
     bool m_closing = false;
     bool m_aboutBoxOpen = false;  // the About box (or the start-up logo) stands
-    bool m_wasBusy = false;       // at the last UpdateActions: a job's end may have moved the figures
 };
 
 }  // namespace quarto

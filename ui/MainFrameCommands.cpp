@@ -88,11 +88,8 @@ void CMainFrame::UpdateActions() {
     };
     for (const auto& [command, checked] : checks) Action(command)->setChecked(checked);
     if (QAction* view = Action(s.FilterMode)) view->setChecked(true);
-    for (Side side : kSides) m_panes[Index(side)]->SetFullText(DisplayPath(m_app.pair.Directory(side)));
-    // The statistics read the scan's counters only while no job runs: once one has ended, they
-    // may have moved.
-    if (m_wasBusy && !busy) InvalidateStatistics();
-    m_wasBusy = busy;
+    for (Side side : kSides)
+        m_panes[Index(side)]->SetFullText(DisplayPath(SideDirectory(m_app.settings, side)));
 }
 
 void CMainFrame::ExecuteCommand(int command) {
@@ -212,14 +209,14 @@ void CMainFrame::ChangeSortMode(int sortMode) {
 }
 
 void CMainFrame::ToggleNetworkDrives() {
-    m_app.settings.IncludeNetworkDrives = !m_app.settings.IncludeNetworkDrives;
-    RefillTrees();
+    m_app.controller.ToggleNetworkDrives();
 }
 
-// The fills' own busy ends, and their UM_TREEFILLED handling, bring the count back to 0.
+// Both trees fill again as one job, as command 2050 fills them, but the flag stays: flipped here
+// first, the command's own flip puts it back before the fills read it.
 void CMainFrame::RefillTrees() {
-    m_sink->Send({UM_BUSY, kBusyBegin});
-    StartTreeFills();
+    m_app.settings.IncludeNetworkDrives = !m_app.settings.IncludeNetworkDrives;
+    m_app.controller.ToggleNetworkDrives();
 }
 
 void CMainFrame::ApplyListSettings(Side side) {

@@ -1,7 +1,9 @@
 // The main frame's side of the workers' messages and of closing: each message goes to the
 // frame's message logic (FrameController), which decides; what it does to the windows arrives
 // back here as FrameView calls. Closing follows the close rules: Shift closes at once, a running
-// job keeps the window open (unless an unattended job ends the program), ConfirmExit asks.
+// job keeps the window open (unless an unattended job ends the program), ConfirmExit asks. Once
+// closed, the window goes at once while the frame goes on handling its workers' messages until
+// the last one has finished; only then does the program's event loop end.
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -96,18 +98,21 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     SaveLayoutAndCounters();
     m_dialogs->CloseStatistics();
     event->accept();
-    FinishClose();
-}
-
-// A job still running (Shift held, or the end of an unattended job) is asked to stop; from now
-// on its messages go nowhere and its questions get their cautious answers, so it ends without
-// the window and the program can wait for it.
-void CMainFrame::FinishClose() {
-    if (IsBusy()) m_app.job.cancel.Set();
-    m_sink->Shutdown();
+    // A job still running (Shift held, or the end of an unattended job) is asked to stop by the
+    // frame's close; its questions get their cautious answers without a window to show them.
     m_parts.prompter.Shutdown();
     m_parts.progress.DestroyDialog();
     m_parts.progress.SetWaitCursor(false);
+    m_app.controller.Close();
+}
+
+// Every worker has finished and every message of theirs has been handled.
+void CMainFrame::FrameClosed() {
+    FinishClose();
+}
+
+void CMainFrame::FinishClose() {
+    m_sink->Shutdown();
     if (onClosed) onClosed();
 }
 

@@ -34,18 +34,8 @@ void QtFrameSink::Post(FrameMessage message) {
         this, [this, message = std::move(message)] { Deliver(message, nullptr); }, Qt::QueuedConnection);
 }
 
-// A scan asks once per file it takes: one call is queued at a time, so a million files make a
-// handful of repaints rather than a million queued calls. The flag drops before the handler
-// reads the figures, so a change made meanwhile queues anew.
 void QtFrameSink::InvalidateStatistics() {
-    if (m_statisticsQueued.exchange(true, std::memory_order_acq_rel)) return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_statisticsQueued.store(false, std::memory_order_release);
-            if (!IsShutDown() && onInvalidateStatistics) onInvalidateStatistics();
-        },
-        Qt::QueuedConnection);
+    if (m_statistics.Arm()) Post({UM_STATISTICS});
 }
 
 // A reply is answered exactly once: here, or by Shutdown when it took the reply first.
@@ -65,6 +55,8 @@ void QtFrameSink::Deliver(const FrameMessage& message, const Reply& reply) {
         }
     }
     if (!ours) return;
+    // Re-armed before the figures are read, so a change made meanwhile posts again.
+    if (message.id == UM_STATISTICS) m_statistics.Taken();
     const intptr_t result = closed ? 0 : m_handler(message);
     if (reply != nullptr) reply->set_value(result);
 }

@@ -5,11 +5,10 @@
 // no worker hangs in a send while the program ends and joins it.
 //
 // Threads: Send and Post on any thread; the handler and Shutdown on the UI thread, the thread
-// that created the sink. m_lock guards m_waiting and m_closed; m_statisticsQueued is atomic.
+// that created the sink. m_lock guards m_waiting and m_closed.
 #pragma once
 
 #include <QObject>
-#include <atomic>
 #include <functional>
 #include <future>
 #include <list>
@@ -33,9 +32,8 @@ class QtFrameSink final : public QObject, public FrameSink {
 
     intptr_t Send(const FrameMessage& message) override;
     void Post(FrameMessage message) override;
+    // Posts UM_STATISTICS unless one is queued already.
     void InvalidateStatistics() override;
-    // Runs on the UI thread when the statistics dialog's figures changed.
-    std::function<void()> onInvalidateStatistics;
 
     // UI thread: from now on nothing is handled; senders waiting now or later get 0.
     void Shutdown();
@@ -49,7 +47,7 @@ class QtFrameSink final : public QObject, public FrameSink {
     mutable std::mutex m_lock;
     std::list<Reply> m_waiting;  // replies of sends queued and not yet handled
     bool m_closed = false;
-    std::atomic<bool> m_statisticsQueued{false};  // a statistics notice waits in the queue
+    CoalescedNotice m_statistics;
 };
 
 }  // namespace quarto

@@ -1,12 +1,11 @@
 // Where the statistics dialog takes its figures: per side the total files and directory bytes
 // of the last scan and the marked bytes of the list, the two usage counters, and the side's
-// directory for its free space. PairStatistics reads them from the directory pair; tests and
-// the frame may bring their own. UI thread only.
+// directory for its free space. PairStatistics reads them from the directory pair and the
+// settings record; tests and the frame may bring their own. UI thread only (the scan raises the
+// pair's counts meanwhile; they are read whole).
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "core/Side.h"
@@ -14,6 +13,7 @@
 namespace quarto {
 
 class DirectoryPair;
+struct Settings;
 
 // Wide enough for every figure a side may keep, whatever width the engine counts in.
 struct SideStatistics {
@@ -32,13 +32,9 @@ class StatisticsSource {
     virtual std::string Directory(Side side) const = 0;
 };
 
-// The scan raises a side's file count and byte total on its worker without a lock, so they are
-// read only while `jobRunning` says no job runs; meanwhile the figures read last are shown. The
-// marked bytes are the list's own locked totals and always current.
 class PairStatistics final : public StatisticsSource {
   public:
-    explicit PairStatistics(DirectoryPair& pair, std::function<bool()> jobRunning = {})
-        : m_pair(pair), m_jobRunning(std::move(jobRunning)) {}
+    PairStatistics(DirectoryPair& pair, const Settings& settings) : m_pair(pair), m_settings(settings) {}
 
     SideStatistics Figures(Side side) const override;
     uint32_t UsageCounter() const override;
@@ -46,14 +42,8 @@ class PairStatistics final : public StatisticsSource {
     std::string Directory(Side side) const override;
 
   private:
-    struct ScanFigures {
-        uint64_t files = 0;
-        uint64_t bytes = 0;
-    };
-
     DirectoryPair& m_pair;
-    std::function<bool()> m_jobRunning;
-    mutable std::array<ScanFigures, 2> m_lastRead{};
+    const Settings& m_settings;
 };
 
 }  // namespace quarto

@@ -14,6 +14,7 @@
 #include "platform/Beeper.h"
 #include "platform/FrameSink.h"
 #include "tests/support/JobDoubles.h"
+#include "tests/support/MemoryProfileStore.h"
 
 namespace quarto::test {
 

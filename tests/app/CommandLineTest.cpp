@@ -136,7 +136,7 @@ TEST(CommandLineTest, GenerateBeginsTheCommandFileAtOnceWithTheFlagSet) {
 // -Y resets the stored profile at its place in the scan: earlier options on the record are
 // undone, per-run fields stay, later options apply on top.
 TEST(CommandLineTest, ResetInTheMiddleUndoesEarlierSettingsOnly) {
-    MemoryProfileStore profile;
+    test::MemoryProfileStore profile;
     HeadlessSystemColors colors;
     SettingsStore store(profile, colors);
     profile.WriteInt(kSettingsSection, "FilterMode", kViewUnique);

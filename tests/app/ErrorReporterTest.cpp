@@ -19,7 +19,7 @@ class ErrorReporterTest : public ::testing::Test {
     test::TempTree tree;
     test::ScopedCwd cwd{tree.Dir("cwd")};
     test::ScopedEnv state{"XDG_STATE_HOME", tree.Path("state")};
-    ScriptedPrompter prompter;
+    test::ScriptedPrompter prompter;
     test::RecordingBeeper beeper;
     test::RecordingFrameSink frame;
     ErrorReporter reporter{prompter, beeper};

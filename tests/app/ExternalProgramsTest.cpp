@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "app/ExternalPrograms.h"
-#include "tests/app/AppTestDoubles.h"
+#include "tests/support/JobHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -69,7 +69,7 @@ class ExternalProgramsTest : public ::testing::Test {
     void Release() { tree.File("go"); }
 
     test::TempTree tree;
-    test::AppHarness app;
+    test::RecordingJob app;
     std::string script;
 };
 

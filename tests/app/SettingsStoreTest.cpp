@@ -19,7 +19,7 @@ class FixedColors : public SystemColors {
 };
 
 // Every stored value's default as the store writes it (colours as 0x00BBGGRR numbers, the
-// classic scheme: window white, text black, highlight navy, highlight text white).
+// scheme without a display: window white, text black, highlight navy, highlight text white).
 const std::map<std::string, std::string> kStoredDefaults = {
     {"UsageCounter", "0"},
     {"OperationsCounter", "0"},
@@ -108,7 +108,7 @@ const std::map<std::string, std::string> kStoredDefaults = {
 
 class SettingsStoreTest : public ::testing::Test {
   protected:
-    MemoryProfileStore profile;
+    test::MemoryProfileStore profile;
     HeadlessSystemColors colors;
     SettingsStore store{profile, colors};
     Settings settings;
@@ -117,7 +117,7 @@ class SettingsStoreTest : public ::testing::Test {
 TEST_F(SettingsStoreTest, AFreshProfileGivesExactlyTheDefaults) {
     settings.IncludeSubdirs = true;  // derived fields are set from their sources
     store.LoadSettings(settings);
-    MemoryProfileStore written;
+    test::MemoryProfileStore written;
     SettingsStore writer(written, colors);
     for (const SettingDescriptor& descriptor : SettingDescriptors())
         writer.WriteCurrent(settings, descriptor.name);

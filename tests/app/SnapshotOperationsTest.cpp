@@ -6,8 +6,8 @@
 
 #include "app/SnapshotOperations.h"
 #include "ops/JobThreads.h"
-#include "tests/app/AppTestDoubles.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/JobHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -15,13 +15,13 @@ namespace {
 
 // Answers like a user who picks the given file and side, or cancels.
 class ChoosingDialog : public SnapshotFileDialog {
-public:
+  public:
     std::optional<Choice> AskSave(Side defaultSide) override { return Answer(defaultSide); }
     std::optional<Choice> AskLoad(Side defaultSide) override { return Answer(defaultSide); }
     std::optional<Choice> choice;
     std::optional<Side> offered;  // the side the dialog started with
 
-private:
+  private:
     std::optional<Choice> Answer(Side defaultSide) {
         offered = defaultSide;
         return choice;
@@ -29,10 +29,12 @@ private:
 };
 
 class SnapshotCommands : public ::testing::Test {
-protected:
+  protected:
     SnapshotCommands() {
         h.settings.LeftDir = tree.Dir("left") + "/";
         h.settings.RightDir = tree.Dir("right") + "/";
+        // The left list as a refresh of the left directory left it.
+        h.pair.Directory(Side::Left) = h.settings.LeftDir;
         h.pair[Side::Left].rootLength = static_cast<uint32_t>(h.settings.LeftDir.size());
         FileEntry e;
         e.path = h.settings.LeftDir + "a.txt";
@@ -57,11 +59,12 @@ protected:
     }
 
     test::TempTree tree;
-    test::AppHarness h;
+    test::RecordingJob h;
     RunOptions run;
     JobThreads threads;
     struct NoActions : ItemActions {
-        void BeginRun(bool) override {}
+        void BeginRun(JobContext&) override {}
+        void EndRun() override {}
         void Perform(std::unique_ptr<ActionItem>) override {}
         bool Generating() const override { return false; }
     } actions;

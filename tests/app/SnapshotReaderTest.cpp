@@ -1,4 +1,4 @@
-// Loading snapshot files: hand-written files of the classic format kept beside this test, the
+// Loading snapshot files: hand-written snapshot files kept beside this test, the
 // subdirectory rule, the entry checks, the relabelled side and the notice of a failed load.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/SnapshotReader.h"
-#include "tests/app/AppTestDoubles.h"
+#include "tests/support/JobHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -60,11 +60,11 @@ class SnapshotReaderTest : public ::testing::Test {
         return nullptr;
     }
 
-    test::AppHarness app;
+    test::RecordingJob app;
     std::string diagnostics;
 };
 
-TEST_F(SnapshotReaderTest, ClassicExampleLoadsEveryFieldAndRelabelsTheSide) {
+TEST_F(SnapshotReaderTest, TheExampleFileLoadsEveryFieldAndRelabelsTheSide) {
     ASSERT_TRUE(Load(Golden("example.qsn"), true, Side::Right)) << diagnostics;
     const FileEntry* a = Find("/DATA/SUB/A.TXT", Side::Right);
     ASSERT_NE(a, nullptr);
@@ -123,7 +123,7 @@ TEST_F(SnapshotReaderTest, EscapedFieldsAndLongPathsLoad) {
     ASSERT_TRUE(Load(Golden("escaped.qsn"), false)) << diagnostics;
     EXPECT_EQ(Paths(), (std::vector<std::string>{"/data/a\"b\nc%d\r", "/data/plain name with blanks"}));
 
-    // 302 characters: more than the classic 259, which Linux paths pass easily.
+    // 302 characters: more than the 259 that first bounded a field, which Linux paths pass easily.
     ASSERT_TRUE(Load(Golden("long-path.qsn"), true)) << diagnostics;
     ASSERT_EQ(Paths().size(), 1u);
     EXPECT_EQ(Paths()[0].size(), 302u);

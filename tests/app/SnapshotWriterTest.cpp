@@ -1,5 +1,5 @@
 // Saving snapshots: the line format, which rows are written, cancel and failures, and save then
-// load round trips of every field, including names no classic snapshot could hold.
+// load round trips of every field, including names that the first snapshot files could not hold.
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -15,8 +15,8 @@
 #include "app/SnapshotReader.h"
 #include "app/SnapshotWriter.h"
 #include "platform/SystemError.h"
-#include "tests/app/AppTestDoubles.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/JobHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -74,7 +74,7 @@ class SnapshotWriterTest : public ::testing::Test {
         return WriteSnapshot(app.job, Left(), base, file, "quarto", "Version 1.2.3.4 (release)");
     }
 
-    test::AppHarness app;
+    test::RecordingJob app;
     test::TempTree tree;
 };
 

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/QuartoApp.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TempTree.h"
 
@@ -78,10 +79,13 @@ class ProgramRunTest : public ::testing::Test {
         ASSERT_EQ(std::system(copy.c_str()), 0);
     }
     int Run(const std::vector<std::string>& words) {
-        return test::RunProgram(
-            program, words,
-            {{"XDG_CONFIG_HOME", tree.Path("config")}, {"XDG_STATE_HOME", tree.Path("state")}}, tree.Root(),
-            tree.Path("terminal"), tree.Path("terminal-err"));
+        return test::RunProgram(program, words,
+                                {{"XDG_CONFIG_HOME", tree.Path("config")},
+                                 {"XDG_STATE_HOME", tree.Path("state")},
+                                 {"DISPLAY", ""},  // no window, whatever the test's own environment has
+                                 {"WAYLAND_DISPLAY", ""},
+                                 {"QT_QPA_PLATFORM", ""}},
+                                tree.Root(), tree.Path("terminal"), tree.Path("terminal-err"));
     }
 
     test::TempTree tree;
@@ -89,8 +93,10 @@ class ProgramRunTest : public ::testing::Test {
     std::string program = bin + "/quarto";
 };
 
+// Without a window and without a job to run unattended, the program says so and ends.
 TEST_F(ProgramRunTest, StartsWritesItsStreamFilesAndEnds) {
-    EXPECT_EQ(Run({"quarto", "-zq", "/data/a", "-e"}), 0);
+    EXPECT_EQ(Run({"quarto", "-zq", "/data/a", "-e"}), kUnattendedRefused);
+    EXPECT_NE(test::ReadFile(tree.Path("terminal-err")).find("; give --report, or a job"), std::string::npos);
     EXPECT_EQ(test::ReadFile(bin + "/quarto.out"), "'stdout' from quarto:\n");
     EXPECT_EQ(test::ReadFile(bin + "/quarto.err"),
               "'stderr' from quarto:\n"
@@ -121,7 +127,7 @@ TEST_F(ProgramRunTest, VersionAndHelpAnswerOnTheTerminalBeforeAnyRedirection) {
 TEST_F(ProgramRunTest, ResetOptionEmptiesTheStoredProfile) {
     tree.File("config/Brightvale/Quarto.conf",
               "[Settings]\nFilterMode=6019\n\n[Settings-DockState]\nState=x\n");
-    EXPECT_EQ(Run({"quarto", "-y"}), 0);
+    EXPECT_EQ(Run({"quarto", "-y"}), kUnattendedRefused);
     const std::string left = test::ReadFile(tree.Path("config/Brightvale/Quarto.conf"));
     EXPECT_EQ(left.find("FilterMode"), std::string::npos) << left;
     EXPECT_EQ(left.find("Settings-DockState"), std::string::npos) << left;

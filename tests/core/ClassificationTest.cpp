@@ -7,7 +7,7 @@
 
 #include "core/DirectoryPair.h"
 #include "core/Pairing.h"
-#include "tests/core/JobHarness.h"
+#include "tests/support/JobHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -30,8 +30,8 @@ class ClassificationTest : public ::testing::Test {
     }
     uint32_t Compare(const FileEntry& l, const FileEntry& r) { return ComparePair(h.job, pair, l, r); }
 
-    test::JobHarness h;
-    DirectoryPair pair{h.settings};
+    test::RecordingJob h;
+    DirectoryPair pair;
 };
 
 TEST_F(ClassificationTest, TwoSecondRuleAppliesOnlyBetweenFatAndAFinerVolume) {

@@ -18,7 +18,7 @@
 #include "core/ContentCompare.h"
 #include "core/DirectoryPair.h"
 #include "core/Pairing.h"
-#include "tests/core/JobHarness.h"
+#include "tests/support/JobHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -55,7 +55,7 @@ class ContentCompareTest : public ::testing::Test {
                " does not match block of length " + std::to_string(r) + " in file " + right.path + "\n";
     }
 
-    test::JobHarness h;
+    test::RecordingJob h;
     test::TempTree tree{"/tmp"};
 };
 
@@ -177,7 +177,7 @@ TEST_F(ContentCompareTest, ACancelRequestEndsAComparisonAndItsPairIsNotListed) {
     FileEntry l = test::MakeEntry(tree.Root(), "l", kLength);
     FileEntry r = test::MakeEntry(tree.Root(), "r", kLength);
     h.settings.CheckByteByByte = true;
-    DirectoryPair pair(h.settings);
+    DirectoryPair pair;
     std::thread canceller([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         h.cancel.Set();

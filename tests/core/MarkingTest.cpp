@@ -5,7 +5,7 @@
 
 #include "core/Marking.h"
 #include "core/RowList.h"
-#include "tests/core/JobHarness.h"
+#include "tests/support/JobHarness.h"
 
 namespace quarto {
 namespace {

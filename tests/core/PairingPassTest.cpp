@@ -9,7 +9,7 @@
 #include "core/DirectoryPair.h"
 #include "core/Pairing.h"
 #include "res/StringTable.h"
-#include "tests/core/JobHarness.h"
+#include "tests/support/JobHarness.h"
 
 namespace quarto {
 namespace {
@@ -76,8 +76,8 @@ class PairingPassTest : public ::testing::Test {
         EXPECT_EQ(h.frame.messages[1].message.id, static_cast<uint32_t>(UM_REFRESHDONE));
     }
 
-    test::JobHarness h;
-    DirectoryPair pair{h.settings};
+    test::RecordingJob h;
+    DirectoryPair pair;
 };
 
 TEST_F(PairingPassTest, PairsByRelativeKeyAndReplacesTheOldRows) {

@@ -45,8 +45,8 @@ TEST(ScanCancel, StopsBothSideWorkers) {
     }
     ScanJob s;
     s.settings.ScanPausePerEntry = 2;
-    s.settings.LeftDir = left.Root();
-    s.settings.RightDir = right.Root();
+    s.pair.Directory(Side::Left) = left.Root();
+    s.pair.Directory(Side::Right) = right.Root();
     Event leftDone(Event::Reset::Auto);
     Event rightDone(Event::Reset::Auto);
     const SideScanRequest requests[] = {{true, Side::Left, &s.pair, nullptr, &leftDone},
@@ -71,12 +71,12 @@ TEST(ListingError, RetryListsTheDirectoryOnceItIsThere) {
         hiddenWhileAsked = s.progress.Hidden();
         tree.File("later/found.txt", "x");
     };
-    s.prompter.script.Answer(IDRETRY);
+    s.prompter.Answer(IDRETRY);
     EXPECT_TRUE(s.Scan(missing, false));
     ASSERT_EQ(s.errors.asks.size(), 1u);
     EXPECT_EQ(s.errors.asks[0].code, 3);  // path not found
     EXPECT_EQ(s.errors.asks[0].text, missing);
-    const auto questions = s.prompter.script.Questions();
+    const auto questions = s.prompter.Questions();
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_EQ(questions[0].text, missing + " - No such file or directory");
     EXPECT_EQ(questions[0].type, kListingPromptType);
@@ -100,9 +100,9 @@ TEST(ListingError, CancelEndsTheWalk) {
     for (const Case& c : cases) {
         ScanJob s;
         s.settings.ConfirmEsc = c.confirmEsc;
-        for (int answer : c.answers) s.prompter.script.Answer(answer);
+        for (int answer : c.answers) s.prompter.Answer(answer);
         EXPECT_FALSE(s.Scan(tree.Path("gone/"), true)) << c.pins;
-        EXPECT_EQ(s.prompter.script.Questions().size(), c.questions) << c.pins;
+        EXPECT_EQ(s.prompter.Questions().size(), c.questions) << c.pins;
         EXPECT_TRUE(s.cancel.IsSet()) << c.pins;
         EXPECT_FALSE(s.progress.Hidden()) << c.pins;
         EXPECT_EQ(s.progress.OperationText(), "Canceling...") << c.pins;
@@ -166,7 +166,7 @@ TEST(SideScanThread, ScansADirectorySideFromAnEmptySet) {
     tree.File("sub/b", "345");
     for (bool subdirs : {false, true}) {
         ScanJob s;
-        s.settings.LeftDir = tree.Root();
+        s.pair.Directory(Side::Left) = tree.Root();
         s.settings.IncludeSubdirs = subdirs;
         FileEntry stale;
         stale.path = "/stale";
@@ -185,7 +185,7 @@ TEST(SideScanThread, ASnapshotSideIsLoadedInsteadOfScanned) {
     TempTree tree;
     tree.File("live.txt");
     ScanJob s;
-    s.settings.LeftDir = tree.Path("saved.qsn");
+    s.pair.Directory(Side::Left) = tree.Path("saved.qsn");
     s.pair[Side::Left].previousDirectory = tree.Root();
     FakeLoader loader(true);
     Event done(Event::Reset::Auto);
@@ -207,15 +207,15 @@ TEST(SideScanThread, AFailedSnapshotFallsBackToThePreviousDirectory) {
          {static_cast<SnapshotLoader*>(&failing), static_cast<SnapshotLoader*>(nullptr)}) {
         ScanJob s;
         s.settings.IncludeSubdirs = true;
-        s.settings.RightDir = tree.Path("broken.qsn");
+        s.pair.Directory(Side::Right) = tree.Path("broken.qsn");
         SideState& right = s.pair[Side::Right];
-        right.snapshotPath = s.settings.RightDir;
+        right.snapshotPath = s.pair.Directory(Side::Right);
         right.previousDirectory = tree.Root();
         right.rootLength = 3;
         Event done(Event::Reset::Auto);
         SideScanThread(s.job, {true, Side::Right, &s.pair, loader, &done});
         EXPECT_TRUE(done.IsSet());
-        EXPECT_EQ(s.settings.RightDir, tree.Root());
+        EXPECT_EQ(s.pair.Directory(Side::Right), tree.Root());
         EXPECT_TRUE(right.snapshotPath.empty());
         EXPECT_EQ(right.rootLength, tree.Root().size());
         EXPECT_FALSE(right.fileSystemName.empty());
@@ -235,7 +235,7 @@ TEST(SideScanThread, AFailedSnapshotFallsBackToThePreviousDirectory) {
 
 TEST(SideScanThread, ASnapshotWithNothingToFallBackOnLeavesTheSideEmpty) {
     ScanJob s;
-    s.settings.LeftDir = "/nonexistent/broken.qsn";
+    s.pair.Directory(Side::Left) = "/nonexistent/broken.qsn";
     Event done(Event::Reset::Auto);
     SideScanThread(s.job, {true, Side::Left, &s.pair, nullptr, &done});
     EXPECT_TRUE(done.IsSet());
@@ -249,7 +249,7 @@ TEST(SideScanThread, ARemovedDirectoryAsksAndEndsWhenCancelled) {
     const std::string removed = tree.Dir("removed") + "/";
     rmdir(removed.c_str());
     ScanJob s;
-    s.settings.LeftDir = removed;
+    s.pair.Directory(Side::Left) = removed;
     Event done(Event::Reset::Auto);
     // No scripted answer: the prompt's default button, Cancel.
     SideScanThread(s.job, {true, Side::Left, &s.pair, nullptr, &done});

@@ -38,8 +38,8 @@ void Collect(const std::string& root, const std::string& relative, std::map<std:
 }  // namespace
 
 void ActionFixture::UseTrees(const std::string& leftRoot, const std::string& rightRoot) {
-    settings.LeftDir = leftRoot;
-    settings.RightDir = rightRoot;
+    settings.LeftDir = pair.Directory(Side::Left) = leftRoot;
+    settings.RightDir = pair.Directory(Side::Right) = rightRoot;
     pair[Side::Left].rootLength = static_cast<uint32_t>(leftRoot.size());
     pair[Side::Right].rootLength = static_cast<uint32_t>(rightRoot.size());
 }

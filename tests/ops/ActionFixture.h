@@ -19,7 +19,7 @@
 #include "platform/FrameSink.h"
 #include "platform/ProgressSink.h"
 #include "platform/Prompter.h"
-#include "tests/support/LoopedJob.h"
+#include "tests/support/JobHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto::test {
@@ -56,7 +56,7 @@ class ActionFixture : public ::testing::Test, protected LoopedJob {
     void Perform(int command, Side side, const FileEntry& entry, size_t row);
 
     // Every question asked so far.
-    std::vector<ScriptedPrompter::Question> Questions() const { return prompter.Questions(); }
+    std::vector<test::ScriptedPrompter::Question> Questions() const { return prompter.Questions(); }
 
     CommandFile commandFile{"quarto", "Version 0.1.0.0 (release)", &prompter};
     std::mutex errorDialogMutex;

@@ -100,7 +100,7 @@ TEST_F(ActionSafety, CraftedRootsAndEntriesNeverReachOutsideTheirSide) {
         t.File("O/victim", "outside");  // where cutting the base at its last '/' would lead
         t.File("LO/victim", "outside");
         t.File("L/own", "inside");
-        settings.LeftDir = t.Path(c.base) + "-Snapshot.qsn";
+        pair.Directory(Side::Left) = t.Path(c.base) + "-Snapshot.qsn";
         pair[Side::Left].snapshotPath = "/somewhere/Snapshot.qsn";
         pair[Side::Left].rootLength = static_cast<uint32_t>(t.Path(c.base).size());
         FileEntry entry;

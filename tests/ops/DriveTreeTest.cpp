@@ -12,7 +12,7 @@
 #include "ops/JobThreads.h"
 #include "ops/Refresh.h"
 #include "platform/UserFolders.h"
-#include "tests/support/LoopedJob.h"
+#include "tests/support/JobHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -51,7 +51,7 @@ class DriveTreeTest : public ::testing::Test, protected test::LoopedJob {
         settings.ScanPausePerEntry = 0;
         settings.LeftDir = disk.Path("Alpha/");
         settings.RightDir = disk.Path("alpha/");
-        loop.SetHandler([this](const FrameMessage& m) { return controller.Handle(m); });
+        frame.SetHandler([this](const FrameMessage& m) { return controller.Handle(m); });
         controller.afterRefresh = [this](bool) { ++refreshes; };
         left.SetObserver(&observer);
     }
@@ -81,17 +81,13 @@ class DriveTreeTest : public ::testing::Test, protected test::LoopedJob {
         if (point.size() > 1 && point.back() == '/') point.pop_back();
         return "30 1 " + device + " / " + point + " rw - " + type + " /dev/x rw\n";
     }
-    // Handles the frame's messages until no job runs and none is queued.
+    // Handles the frame's messages until no job runs and every worker has finished.
     void Settle() {
-        for (;;) {
-            if (loop.RunOne(20)) continue;
-            if (!controller.Busy().IsBusy() && threads.Active() == 0) return;
-        }
+        frame.RunUntil([this] { return controller.Idle(); });
     }
     // Start-up: busy begins, both trees fill, the frame takes it from there.
     void StartUp() {
-        loop.Send({UM_BUSY, kBusyBegin});
-        for (DriveTree* tree : {&left, &right}) tree->StartFill(threads);
+        controller.StartUp();
         Settle();
     }
     // The left tree's root for a mount point (with or without its trailing '/').
@@ -111,13 +107,13 @@ class DriveTreeTest : public ::testing::Test, protected test::LoopedJob {
 
     test::TempTree disk, mounts;
     const DriveSources sources = MakeDrives();
-    JobThreads threads;
+    JobThreads threads{&frame};
     Event leftDone{Event::Reset::Auto}, rightDone{Event::Reset::Auto};
     Refresher refresher{job, pair, nullptr, leftDone, rightDone, threads};
     DriveTree left{Side::Left, job, sources}, right{Side::Right, job, sources};
     LogoView view;
     int splash = 3000;
-    FrameController controller{job, pair, refresher, view, {&left, &right}, &splash};
+    FrameController controller{job, pair, refresher, threads, view, {&left, &right}, &splash};
     RecordingObserver observer{left};
     int refreshes = 0;
     std::string savedCwd;
@@ -131,9 +127,11 @@ TEST_F(DriveTreeTest, RootsCarryTheirImagesAndExpandMarksNetworkOnlyWhenIncluded
         bool button;  // an expand mark, or the children read by selecting the side's directory
     };
     for (bool network : {false, true}) {
-        settings.IncludeNetworkDrives = network;
-        left.StartFill(threads);
-        Settle();
+        if (network) {
+            controller.ToggleNetworkDrives();  // command 2050: both trees again, as one job
+            Settle();
+            EXPECT_TRUE(settings.IncludeNetworkDrives);
+        }
         std::vector<Case> cases = {{disk.Root(), DriveIcon::HardDisk, true},
                                    {mounts.Path("empty"), DriveIcon::HardDisk, false},  // no subfolder
                                    {mounts.Path("usb"), DriveIcon::Removable, true}};   // never read
@@ -148,6 +146,7 @@ TEST_F(DriveTreeTest, RootsCarryTheirImagesAndExpandMarksNetworkOnlyWhenIncluded
     }
     EXPECT_EQ(controller.Busy().Count(), 0);
     EXPECT_EQ(refreshes, 1);  // later fills start no refresh
+    EXPECT_EQ(controller.FillCount(Side::Right), 2);
 }
 
 TEST_F(DriveTreeTest, BranchesOpenLazilyAndCloseToTheirMark) {
@@ -222,10 +221,10 @@ TEST_F(DriveTreeTest, AClickChoosesTheSidesDirectoryWithoutARefreshUnlessAJobRun
     pair[Side::Left].snapshotPath = "old.qsn";
     const TreeItemId beta = left.SelectPath(disk.Path("beta/"));
     settings.ShowProgress = false;  // no progress dialog, yet a job runs: nothing changes
-    loop.Send({UM_BUSY, kBusyBegin});
+    frame.Send({UM_BUSY, kBusyBegin});
     EXPECT_FALSE(controller.ClickTreeItem(Side::Left, beta));
     EXPECT_FALSE(controller.DoubleClickTree(Side::Left));
-    loop.Send({UM_BUSY, kBusyEnd});
+    frame.Send({UM_BUSY, kBusyEnd});
     cancel.Set();
     EXPECT_FALSE(controller.ClickTreeItem(Side::Left, beta));
     cancel.Clear();
@@ -243,7 +242,7 @@ TEST_F(DriveTreeTest, AClickChoosesTheSidesDirectoryWithoutARefreshUnlessAJobRun
     Settle();
     EXPECT_EQ(refreshes, 2);
     // A snapshot side's tree shows no directory.
-    loop.Send({UM_CLEARTREESEL, 0});
+    frame.Send({UM_CLEARTREESEL, 0});
     EXPECT_EQ(left.Selected(), kNoItem);
     EXPECT_EQ(left.CurrentPath(), "");
 }
@@ -308,7 +307,7 @@ TEST_F(DriveTreeTest, TheLogoShowsOnlyAtStartUpWhenWantedAndTheSplashTimeEndsAtM
         settings.DisplayLogo = c.displayLogo;
         splash = c.splashBefore;
         view.shownWith.clear();
-        loop.Send({UM_SHOWLOGO});
+        frame.Send({UM_SHOWLOGO});
         EXPECT_EQ(view.shownWith, c.shown ? std::vector<int>{c.splashBefore} : std::vector<int>{});
         EXPECT_EQ(splash, -1);
     }

@@ -12,7 +12,7 @@
 #include "ops/OperationCodes.h"
 #include "ops/Refresh.h"
 #include "ops/WindowTitle.h"
-#include "tests/support/LoopedJob.h"
+#include "tests/support/JobHarness.h"
 
 namespace quarto {
 namespace {
@@ -52,19 +52,27 @@ TEST_F(BusyCountTest, WithoutProgressTheWaitCursorShowsInstead) {
     EXPECT_EQ(view.events, (std::vector<std::string>{"wait", "normal"}));
 }
 
-TEST_F(BusyCountTest, EndsWhileCancellingChangeNothingUntilTheWindUp) {
+TEST_F(BusyCountTest, EndsWhileCancellingCountButTheDialogStaysUntilTheWindUp) {
     busy.Begin();
     busy.Begin();
     cancel.Set();
     busy.End();
     busy.End();
-    EXPECT_EQ(busy.Count(), 2);
+    EXPECT_EQ(busy.Count(), 0);
+    EXPECT_TRUE(busy.IsBusy());  // the cancelled job is not wound up yet
+    EXPECT_EQ(view.events, (std::vector<std::string>{"create"}));
     busy.WindUpCancelled();
     EXPECT_FALSE(cancel.IsSet());
-    EXPECT_EQ(busy.Count(), 1);
-    busy.End();
-    EXPECT_EQ(busy.Count(), 0);
+    EXPECT_FALSE(busy.IsBusy());
     EXPECT_EQ(view.events, (std::vector<std::string>{"create", "destroy"}));
+
+    // A wind-up before the job's own end: the dialog stays for that end.
+    busy.Begin();
+    cancel.Set();
+    busy.WindUpCancelled();
+    EXPECT_EQ(view.events.size(), 3u);
+    busy.End();
+    EXPECT_EQ(view.events, (std::vector<std::string>{"create", "destroy", "create", "destroy"}));
 }
 
 struct DispatchCase {
@@ -111,12 +119,11 @@ TEST(WindowTitle, ShowsViewAndMarkedCounts) {
 }  // namespace
 }  // namespace quarto
 
-
 namespace quarto {
 namespace {
 
 class CountingView : public FrameView {
-public:
+  public:
     void RequestClose() override { ++closes; }
     void ClearTreeSelection(Side side) override { cleared.push_back(side); }
     void UpdateTitle() override { ++titles; }
@@ -126,24 +133,24 @@ public:
 };
 
 class FrameControllerTest : public ::testing::Test, protected test::LoopedJob {
-protected:
+  protected:
     FrameControllerTest() {
-        loop.SetHandler([this](const FrameMessage& m) { return controller.Handle(m); });
+        frame.SetHandler([this](const FrameMessage& m) { return controller.Handle(m); });
     }
     void Drain() {
-        while (loop.RunOne(0)) {
+        while (frame.RunOne(0)) {
         }
     }
-    JobThreads threads;
+    JobThreads threads{&frame};
     Event leftDone{Event::Reset::Auto}, rightDone{Event::Reset::Auto};
     Refresher refresher{job, pair, nullptr, leftDone, rightDone, threads};
     CountingView view;
-    FrameController controller{job, pair, refresher, view};
+    FrameController controller{job, pair, refresher, threads, view};
 };
 
 TEST_F(FrameControllerTest, AnErrorIsShownThenClosesTheWindowOtherSeveritiesOnlyShow) {
-    loop.Post({UM_DISPLAYEVENT, 0, kSeverityWarning, "careful"});
-    loop.Post({UM_DISPLAYEVENT, 0, kSeverityError, "broken"});
+    frame.Post({UM_DISPLAYEVENT, 0, kSeverityWarning, "careful"});
+    frame.Post({UM_DISPLAYEVENT, 0, kSeverityError, "broken"});
     Drain();
     const auto questions = prompter.Questions();
     ASSERT_EQ(questions.size(), 2u);
@@ -154,18 +161,18 @@ TEST_F(FrameControllerTest, AnErrorIsShownThenClosesTheWindowOtherSeveritiesOnly
     EXPECT_EQ(view.closes, 1);
 }
 
-TEST_F(FrameControllerTest, AnUnattendedJobEndsWithTheCountForcedToZeroAndACloseRequest) {
-    loop.Send({UM_BUSY, kBusyBegin});
-    loop.Send({UM_BUSY, kBusyBegin});
-    loop.Send({UM_ENDBATCH});
+TEST_F(FrameControllerTest, AnUnattendedJobAllowsTheExitAndAsksForTheCloseItsJobsStillEndThemselves) {
+    frame.Send({UM_BUSY, kBusyBegin});
+    frame.Send({UM_BUSY, kBusyBegin});
+    frame.Send({UM_ENDBATCH});
     Drain();
-    EXPECT_EQ(controller.Busy().Count(), 0);
+    EXPECT_EQ(controller.Busy().Count(), 2);
     EXPECT_TRUE(controller.ExitAllowed());
     EXPECT_EQ(view.closes, 1);
 }
 
 TEST_F(FrameControllerTest, ASnapshotSideClearsItsTreeSelection) {
-    loop.Send({UM_CLEARTREESEL, 1});
+    frame.Send({UM_CLEARTREESEL, 1});
     EXPECT_EQ(view.cleared, std::vector<Side>{Side::Right});
 }
 
@@ -173,9 +180,11 @@ TEST_F(FrameControllerTest, ACancelledRefreshEndResetsBothListsAndClearsTheReque
     FileEntry e;
     e.path = "/x/a";
     pair.List(Side::Left).AddEntryRow(0, e);
-    loop.Send({UM_BUSY, kBusyBegin});
+    frame.Send({UM_BUSY, kBusyBegin});
     cancel.Set();
-    loop.Send({UM_REFRESHDONE});
+    frame.Send({UM_BUSY, kBusyEnd});  // the pairing pass ends the refresh, then tells it is done
+    EXPECT_TRUE(controller.Busy().IsBusy());
+    frame.Send({UM_REFRESHDONE});
     EXPECT_FALSE(cancel.IsSet());
     EXPECT_EQ(controller.Busy().Count(), 0);
     EXPECT_EQ(view.titles, 1);

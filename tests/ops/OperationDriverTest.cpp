@@ -16,7 +16,7 @@
 #include "ops/JobThreads.h"
 #include "ops/OperationCodes.h"
 #include "ops/OperationDriver.h"
-#include "tests/support/LoopedJob.h"
+#include "tests/support/JobHarness.h"
 
 namespace quarto {
 namespace {
@@ -30,7 +30,8 @@ class RecordingActions : public ItemActions {
         size_t index;
         std::string path;
     };
-    void BeginRun(bool ignore) override { ignoreFileAttributes = ignore; }
+    void BeginRun(JobContext& run) override { ignoreFileAttributes = run.settings.IgnoreFileAttributes; }
+    void EndRun() override {}
     void Perform(std::unique_ptr<ActionItem> item) override {
         const int side = Index(item->side);
         {
@@ -78,9 +79,10 @@ class DriverTest : public ::testing::Test, protected test::LoopedJob {
   protected:
     void SetUp() override {
         settings.ConfirmCopy = settings.ConfirmDelete = settings.ConfirmMove = false;
-        loop.SetHandler([this](const FrameMessage& m) -> intptr_t {
+        frame.SetHandler([this](const FrameMessage& m) -> intptr_t {
             messages.push_back(m.id);
             if (m.id == UM_BUSY) busy += m.wParam == kBusyBegin ? 1 : -1;
+            if (m.id == UM_WORKERFINISHED) threads.Reap();
             if (m.id == UM_WINDUPCANCEL) cancel.Clear();
             return 0;
         });
@@ -97,12 +99,11 @@ class DriverTest : public ::testing::Test, protected test::LoopedJob {
     void Run(int code, std::optional<Side> target = std::nullopt,
              std::optional<SingleRow> single = std::nullopt) {
         driver.StartOperation(code, target, single);
-        while (busy > 0) loop.RunOne(50);
-        threads.JoinAll();
+        frame.RunUntil([this] { return busy == 0 && threads.Running() == 0; });
     }
 
     RecordingActions actions;
-    JobThreads threads;
+    JobThreads threads{&frame};
     OperationDriver driver{job, pair, actions, threads};
     std::vector<uint32_t> messages;
     int busy = 0;

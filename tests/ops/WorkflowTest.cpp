@@ -3,6 +3,7 @@
 // and the command file written instead of the disk being touched.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <sstream>
 
@@ -15,7 +16,7 @@
 #include "ops/OperationCodes.h"
 #include "ops/OperationDriver.h"
 #include "ops/Refresh.h"
-#include "tests/support/LoopedJob.h"
+#include "tests/support/JobHarness.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -30,7 +31,7 @@ class Workflow : public ::testing::Test, protected test::LoopedJob {
         settings.IncludeSubdirs = true;
         settings.LeftDir = left.Root();
         settings.RightDir = right.Root();
-        loop.SetHandler([this](const FrameMessage& m) { return controller.Handle(m); });
+        frame.SetHandler([this](const FrameMessage& m) { return controller.Handle(m); });
         controller.afterRefresh = [this](bool cancelled) {
             ++refreshes;
             lastCancelled = cancelled;
@@ -39,9 +40,7 @@ class Workflow : public ::testing::Test, protected test::LoopedJob {
 
     // Handles the frame's messages until every job has ended.
     void Settle() {
-        do {
-            loop.RunOne(20);
-        } while (controller.Busy().IsBusy() || threads.Active() > 0);
+        frame.RunUntil([this] { return controller.Idle(); });
     }
     void RefreshNow() {
         refresher.StartRefresh();
@@ -62,7 +61,7 @@ class Workflow : public ::testing::Test, protected test::LoopedJob {
     }
 
     TempTree left, right;
-    JobThreads threads;
+    JobThreads threads{&frame};
     CommandFile commandFile{"quarto", "Version 1.2.3.4 (release)"};
     std::mutex errorDialogMutex;
     FileItemActions actions{job, pair, commandFile, errorDialogMutex};
@@ -70,7 +69,7 @@ class Workflow : public ::testing::Test, protected test::LoopedJob {
     Event leftDone{Event::Reset::Auto}, rightDone{Event::Reset::Auto};
     Refresher refresher{job, pair, nullptr, leftDone, rightDone, threads};
     FrameView view;
-    FrameController controller{job, pair, refresher, view};
+    FrameController controller{job, pair, refresher, threads, view};
     int refreshes = 0;
     bool lastCancelled = false;
 };
@@ -124,7 +123,7 @@ TEST_F(Workflow, ACancelledRefreshLeavesBothListsWaitingForTheNextAndTheFrameIdl
     settings.ScanPausePerEntry = 20;
     settings.ConfirmEsc = false;
     refresher.StartRefresh();
-    loop.RunOne(50);
+    frame.RunOne(50);
     EXPECT_TRUE(job.RequestCancel());
     Settle();
     EXPECT_TRUE(lastCancelled);
@@ -157,6 +156,44 @@ TEST_F(Workflow, WhileGeneratingTheCommandFileGetsTheLinesAndTheDiskStaysAsItWas
               std::string::npos)
         << text.str();
     std::remove(script.c_str());
+}
+
+// Wakes are counted; the changes are taken on the UI thread, as a view would take them.
+class CountingObserver : public RowListObserver {
+  public:
+    void RowListChangesPending(Side) override { ++wakes; }
+    std::atomic<int> wakes{0};
+};
+
+// The UI thread edits the settings record and adds and removes list observers while a refresh
+// runs (run under ThreadSanitizer too): the refresh reads its own copy of the settings, and the
+// one change it makes to the record, the directory a failed snapshot fell back to, reaches the
+// UI thread as a message.
+TEST_F(Workflow, TheUiThreadEditsTheSettingsAndWatchesTheListsWhileARefreshRuns) {
+    for (int i = 0; i < 100; ++i) left.File("f" + std::to_string(i) + ".txt", "x");
+    settings.ScanPausePerEntry = 1;
+    settings.RightDir = right.Path("gone.qsn");
+    pair[Side::Right].snapshotPath = right.Path("gone.qsn");  // no loader: it falls back
+    pair[Side::Right].previousDirectory = right.Root();
+    CountingObserver observer;
+    refresher.StartRefresh();
+    int edits = 0;
+    do {
+        settings.IncludeMasks = edits % 2 == 0 ? "*.none" : "*.*";
+        settings.ExcludeMasks = "f1*";
+        settings.CheckFileSizes = edits % 2 == 0;
+        settings.LeftDir = "/edited/";
+        pair.Lists().AddObserver(&observer);
+        for (Side side : kSides) pair.Lists().TakeChanges(&observer, side);
+        pair.Lists().RemoveObserver(&observer);
+        ++edits;
+        frame.RunOne(1);
+    } while (!controller.Idle());
+    EXPECT_GT(edits, 10);
+    EXPECT_EQ(refreshes, 1);
+    EXPECT_EQ(Rows().size(), 100u);  // by the masks the refresh started with
+    EXPECT_EQ(settings.LeftDir, "/edited/");
+    EXPECT_EQ(settings.RightDir, right.Root());
 }
 
 }  // namespace

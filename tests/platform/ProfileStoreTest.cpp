@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/MemoryProfileStore.h"
 #include "tests/support/TempTree.h"
 
 namespace quarto {
@@ -53,7 +54,7 @@ class BothStoresTest : public ::testing::TestWithParam<bool> {
   protected:
     std::unique_ptr<ProfileStore> Open() {
         if (!GetParam()) {
-            if (!memory) memory = std::make_unique<MemoryProfileStore>();
+            if (!memory) memory = std::make_unique<test::MemoryProfileStore>();
             return std::unique_ptr<ProfileStore>(new Borrowed(*memory));
         }
         return std::make_unique<QSettingsProfileStore>(path);
@@ -80,7 +81,7 @@ class BothStoresTest : public ::testing::TestWithParam<bool> {
 
     test::TempTree tree;
     std::string path = tree.Path("Brightvale/Quarto.conf");
-    std::unique_ptr<MemoryProfileStore> memory;
+    std::unique_ptr<test::MemoryProfileStore> memory;
 };
 
 TEST_P(BothStoresTest, ValuesSurviveAReopen) {

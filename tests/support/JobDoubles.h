@@ -1,15 +1,21 @@
-// Recording doubles at the seams a job talks through: the frame keeps every message sent or
-// posted and counts statistics repaints; the error sink keeps every report and question (and
-// answers questions through a Prompter when given one, else with Cancel).
+// Recording doubles at the seams a job talks through, for the tests of every folder: the frame
+// keeps every message sent or posted and counts statistics repaints; the error sink keeps every
+// report and question and shows them as the application's reporter does; the prompter answers
+// from a script; the progress dialog keeps its lines (and can raise the cancel request when a
+// given count line appears, to cancel a pass midway).
 #pragma once
 
 #include <atomic>
+#include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/ErrorSink.h"
+#include "platform/Event.h"
 #include "platform/FrameSink.h"
+#include "platform/ProgressSink.h"
 #include "platform/Prompter.h"
 
 namespace quarto::test {
@@ -20,15 +26,8 @@ class RecordingFrameSink : public FrameSink {
         bool sent;  // true: Send, false: Post
         FrameMessage message;
     };
-    intptr_t Send(const FrameMessage& message) override {
-        std::lock_guard lock(m_lock);
-        messages.push_back({true, message});
-        return 0;
-    }
-    void Post(FrameMessage message) override {
-        std::lock_guard lock(m_lock);
-        messages.push_back({false, std::move(message)});
-    }
+    intptr_t Send(const FrameMessage& message) override;
+    void Post(FrameMessage message) override;
     void InvalidateStatistics() override { ++repaints; }
 
     // The messages sent, or posted, in order.
@@ -40,16 +39,34 @@ class RecordingFrameSink : public FrameSink {
     std::atomic<int> repaints{0};
 
   private:
-    std::vector<FrameMessage> Filter(bool sent) const {
-        std::lock_guard lock(m_lock);
-        std::vector<FrameMessage> out;
-        for (const Entry& e : messages)
-            if (e.sent == sent) out.push_back(e.message);
-        return out;
-    }
+    std::vector<FrameMessage> Filter(bool sent) const;
     mutable std::mutex m_lock;
 };
 
+// Answers from a script, in order; when the script runs out, the default button. Records every
+// question; `onQuestion` runs first, on the asking thread, as the user would act before answering.
+class ScriptedPrompter : public Prompter {
+  public:
+    struct Question {
+        std::string text;
+        std::string caption;
+        uint32_t type;
+    };
+
+    void Answer(int answer);
+    int MessageBox(const std::string& text, const std::string& caption, uint32_t type) override;
+    std::vector<Question> Questions() const;
+
+    std::function<void(const std::string& text)> onQuestion;  // set before any worker asks
+
+  private:
+    mutable std::mutex m_lock;
+    std::deque<int> m_answers;
+    std::vector<Question> m_questions;
+};
+
+// Keeps every report and question. A report reaches its window as the application's reporter
+// posts it, and a question is asked through the prompter with the reporter's text and caption.
 class RecordingErrorSink : public ErrorSink {
   public:
     struct Report {
@@ -64,34 +81,50 @@ class RecordingErrorSink : public ErrorSink {
         uint32_t buttons;
     };
 
-    explicit RecordingErrorSink(Prompter* prompter = nullptr) : m_prompter(prompter) {}
-    explicit RecordingErrorSink(Prompter& prompter) : m_prompter(&prompter) {}
-    void ReportError(int severity, int code, FrameSink* window, const std::string& text, const char*,
-                     int) override {
-        std::lock_guard lock(m_lock);
-        reports.push_back({severity, code, window, text});
-    }
-    int AskSystemError(int code, const std::string* text, uint32_t buttons) override {
-        {
-            std::lock_guard lock(m_lock);
-            asks.push_back({code, text ? *text : std::string(), buttons});
-        }
-        if (m_prompter == nullptr) return IDCANCEL;
-        return PlainErrorSink(*m_prompter).AskSystemError(code, text, buttons);
-    }
+    explicit RecordingErrorSink(Prompter& prompter) : m_prompter(prompter) {}
+    void ReportError(int severity, int code, FrameSink* window, const std::string& text,
+                     const char* sourceFile, int line) override;
+    int AskSystemError(int code, const std::string* text, uint32_t buttons) override;
 
-    std::vector<Report> Reports() const {
-        std::lock_guard lock(m_lock);
-        return reports;
-    }
+    std::vector<Report> Reports() const;
 
+    std::string caption = "quarto";  // the program name, the questions' caption
     // Read once the job's workers have ended.
     std::vector<Report> reports;
     std::vector<Ask> asks;
 
   private:
     mutable std::mutex m_lock;
-    Prompter* m_prompter;
+    Prompter& m_prompter;
+};
+
+// A dialog that keeps what it was told. With a cancel request given, the count line
+// `cancelAtCountText` raises it.
+class RecordingProgressSink : public ProgressSink {
+  public:
+    explicit RecordingProgressSink(Event* cancel = nullptr) : m_cancel(cancel) {}
+    bool Exists() const override;
+    void SetExists(bool exists);
+    void SetOperationText(const std::string& text) override;
+    void SetCountText(const std::string& text) override;
+    void Hide() override;
+    void Show() override;
+
+    std::string OperationText() const;
+    std::string CountText() const;
+    std::vector<std::string> OperationHistory() const;
+    std::vector<std::string> CountHistory() const;
+    bool Hidden() const;
+
+    std::string cancelAtCountText;  // set before the job starts; empty: never cancel
+
+  private:
+    Event* const m_cancel;
+    mutable std::mutex m_lock;
+    bool m_exists = true;
+    bool m_hidden = false;
+    std::vector<std::string> m_operations;
+    std::vector<std::string> m_counts;
 };
 
 }  // namespace quarto::test

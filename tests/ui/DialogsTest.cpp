@@ -12,6 +12,7 @@
 #include "platform/ErrorSink.h"
 #include "platform/ProgressSink.h"
 #include "platform/Prompter.h"
+#include "tests/support/JobDoubles.h"
 #include "tests/ui/DialogFixtures.h"
 #include "tests/ui/UiFixtures.h"
 #include "tests/ui/UiTest.h"
@@ -44,10 +45,10 @@ struct Statistics {
     }
     RealSettings real;
     QTemporaryDir folder;
-    DirectoryPair pair{real.settings};
-    PairStatistics source{pair};
+    DirectoryPair pair;
+    PairStatistics source{pair, real.settings};
     ScriptedPrompter prompter;
-    PlainErrorSink errors{prompter};
+    RecordingErrorSink errors{prompter};
     RecordingFrame frame;
 };
 

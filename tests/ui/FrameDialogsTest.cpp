@@ -27,7 +27,6 @@
 #include "ui/SettingsSheet.h"
 #include "ui/SortDialog.h"
 #include "ui/StatisticsDialog.h"
-#include "ui/StatisticsSource.h"
 
 namespace quarto::test {
 namespace {
@@ -246,21 +245,6 @@ class FrameDialogsTest : public QObject {
         QVERIFY(h.closed);
         QCOMPARE(h.frame->Dialogs().Statistics(), nullptr);
         QCOMPARE(h.profile.ReadString(kSettingsSection, "StatsX", "none"), std::string("none"));
-    }
-
-    // While a job runs the scan's counters belong to its workers: the figures read before stay.
-    void scanFiguresReadOnlyWhileIdle() {
-        Settings settings;
-        DirectoryPair pair{settings};
-        bool running = false;
-        PairStatistics figures(pair, [&] { return running; });
-        pair[Side::Left].directoryFileCount = 3;
-        QCOMPARE(figures.Figures(Side::Left).totalFiles, uint64_t{3});
-        running = true;
-        pair[Side::Left].directoryFileCount = 7;
-        QCOMPARE(figures.Figures(Side::Left).totalFiles, uint64_t{3});
-        running = false;
-        QCOMPARE(figures.Figures(Side::Left).totalFiles, uint64_t{7});
     }
 
     // The logo at start-up closes by itself once the splash time has run out; the About box

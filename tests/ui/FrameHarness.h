@@ -20,6 +20,7 @@
 #include "ops/DriveTree.h"
 #include "ops/FileItemActions.h"
 #include "ops/FrameController.h"
+#include "ops/FrameView.h"
 #include "ops/JobThreads.h"
 #include "ops/OperationDriver.h"
 #include "ops/Refresh.h"
@@ -29,7 +30,6 @@
 #include "tests/support/TempTree.h"
 #include "ui/DialogLauncher.h"
 #include "ui/FileChoosers.h"
-#include "ui/FrameViewRelay.h"
 #include "ui/MainFrame.h"
 #include "ui/ProgressDialogSink.h"
 #include "ui/QtFrameSink.h"
@@ -82,14 +82,13 @@ class FrameHarness {
     // Start-up with the window: shown, both trees filled, the first refresh through to its end.
     void StartUp() {
         frame->ShowFirstTime();
-        frame->StartTreeFills();
+        controller->StartUp();
         WaitIdle();
     }
-    // Until no job runs and the workers are done.
+    // Until no job runs and the workers are done, or the window has closed (a closed frame
+    // counts no more busy ends: a batch job closes it with its save still counted).
     bool WaitIdle(int timeoutMs = 10000) {
-        return QTest::qWaitFor(
-            [this] { return !controller->Busy().IsBusy() && threads.Active() == 0 && !job.CancelPending(); },
-            timeoutMs);
+        return QTest::qWaitFor([this] { return controller->Idle() || closed; }, timeoutMs);
     }
     // A new window over the same settings file, as the next start of the program builds it.
     void Rebuild() {
@@ -124,9 +123,9 @@ class FrameHarness {
     QtPrompter windowPrompter;
     ProgressDialogSink progress{[this] { return job.RequestCancel(); }};
     JobContext job{settings, frameRelay, progress, prompter, errors, cancel};
-    JobThreads threads;
+    JobThreads threads{&frameRelay};
     CommandFile commandFile{"quarto", "Version 0.1.0.0 (release)"};
-    DirectoryPair pair{settings};
+    DirectoryPair pair;
     SnapshotFileChooser snapshotChooser;
     CommandFileChooser commandFileChooser;
     DialogLauncher noDialogs;  // the frame opens its own (FrameDialogs)
@@ -144,6 +143,7 @@ class FrameHarness {
 
   private:
     void Build() {
+        closed = false;
         DriveSources sources;
         mounts.File("mountinfo", Mount(disk.Root()));
         sources.mountInfo = mounts.Path("mountinfo");
@@ -158,7 +158,7 @@ class FrameHarness {
         loader = std::make_unique<SnapshotFileLoader>(true, nullptr);
         refresher = std::make_unique<Refresher>(job, pair, loader.get(), leftScanDone, rightScanDone, threads);
         for (Side side : kSides) trees[Index(side)] = std::make_unique<DriveTree>(side, job, sources);
-        controller = std::make_unique<FrameController>(job, pair, *refresher, viewRelay,
+        controller = std::make_unique<FrameController>(job, pair, *refresher, threads, viewRelay,
                                                        DriveTrees{trees[0].get(), trees[1].get()}, &splashTimeLeft);
         controller->afterRefresh = [this](bool cancelled) { snapshots->AfterRefresh(cancelled); };
         const FrameServices services{settings, store,    run,         pair,     job,       *controller,

@@ -19,6 +19,7 @@
 #include <set>
 
 #include "platform/Prompter.h"
+#include "tests/support/JobDoubles.h"
 #include "res/CommandIds.h"
 #include "tests/ui/DialogFixtures.h"
 #include "tests/ui/UiTest.h"

@@ -149,10 +149,10 @@ class MainFrameTest : public QObject {
         FrameHarness h;
         h.frame->UpdateActions();
         QCOMPARE(h.frame->Action(command)->isEnabled(), idle);
-        h.controller->Busy().Set(1);
+        h.controller->Busy().Begin();
         h.frame->UpdateActions();
         QCOMPARE(h.frame->Action(command)->isEnabled(), busy);
-        h.controller->Busy().Set(0);
+        h.controller->Busy().End();
     }
     void ModifiedViewAndFlags() {
         FrameHarness h([](FrameHarness& f) {
@@ -198,10 +198,10 @@ class MainFrameTest : public QObject {
         QCOMPARE(h.frame->windowTitle(), QStringLiteral("quarto (view=Similar, 0/0 files marked)"));
         for (Side side : kSides) {
             DriveTree& tree = *h.trees[Index(side)];
-            QCOMPARE(tree.ItemPath(tree.Selected()) + "/", h.pair.Directory(side));
+            QCOMPARE(tree.ItemPath(tree.Selected()) + "/", SideDirectory(h.settings, side));
             CQrtDriveView& view = h.frame->TreeView(side);
             QCOMPARE(DriveTreeModel::ItemOf(view.currentIndex()), tree.Selected());
-            QCOMPARE(h.frame->DirectoryPane(side).FullText().toStdString(), h.pair.Directory(side));
+            QCOMPARE(h.frame->DirectoryPane(side).FullText().toStdString(), SideDirectory(h.settings, side));
         }
         QCOMPARE(h.frame->List(Side::Left).model()->rowCount(), 1);  // a.txt differs: Similar shows it
         h.frame->ExecuteCommand(kCmdNextView);
@@ -219,8 +219,12 @@ class MainFrameTest : public QObject {
             f.settings.LeftDir = f.disk.Path("gone/");
             f.prompter.Answer(IDOK);
         });
+        // The working folder is one the tree has, so taking it selects it without an error.
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(QString::fromStdString(h.disk.Path("right"))));
         const QString working = QDir::currentPath() + u'/';
         h.StartUp();
+        QDir::setCurrent(before);
         const std::vector<ScriptedPrompter::Question> questions = h.prompter.Questions();
         QCOMPARE(questions.size(), size_t{1});
         QCOMPARE(QString::fromStdString(questions[0].text),
@@ -256,7 +260,7 @@ class MainFrameTest : public QObject {
         });
         h.frame->keyboardModifiers = [shift] { return shift ? Qt::ShiftModifier : Qt::NoModifier; };
         h.frame->show();
-        if (busy) h.controller->Busy().Set(1);
+        if (busy) h.controller->Busy().Begin();
         h.frame->ExecuteCommand(kCmdExit);
         QCOMPARE(h.closed, closes);
         QCOMPARE(h.frame->isVisible(), !closes);
@@ -265,7 +269,7 @@ class MainFrameTest : public QObject {
         // A close that went ahead saved the counters; one that did not saved nothing.
         QCOMPARE(h.profile.ReadInt(kSettingsSection, "UsageCounter", 0), closes ? 1 : 0);
         if (busy && closes) QVERIFY(h.cancel.IsSet());  // the job still running is asked to stop
-        h.controller->Busy().Set(0);
+        h.controller->Busy().End();
         h.cancel.Clear();
     }
 

@@ -11,6 +11,7 @@
 #include "platform/Event.h"
 #include "platform/FrameSink.h"
 #include "platform/Prompter.h"
+#include "tests/support/JobDoubles.h"
 #include "tests/ui/UiTest.h"
 #include "ui/ProgressDialog.h"
 #include "ui/ProgressDialogSink.h"
@@ -40,7 +41,7 @@ struct Job {
     Settings settings;
     FrameRelay frame;
     QuestionPrompter prompter;
-    PlainErrorSink errors{prompter};
+    RecordingErrorSink errors{prompter};
     Event cancel{Event::Reset::Manual};
     ProgressDialogSink sink{[this] { return job.RequestCancel(); }};
     JobContext job{settings, frame, sink, prompter, errors, cancel};

@@ -13,6 +13,7 @@
 #include "app/FontText.h"
 #include "core/ViewMode.h"
 #include "platform/Prompter.h"
+#include "tests/support/JobDoubles.h"
 #include "tests/ui/DialogFixtures.h"
 #include "tests/ui/UiTest.h"
 #include "ui/ColorPages.h"

@@ -53,9 +53,11 @@ class WindowSeamsTest : public QObject {
     // A scan asks for a statistics repaint once per file: the UI thread hears of a burst once,
     // and of a change after that again.
     void StatisticsNoticesCoalesce() {
-        QtFrameSink sink([](const FrameMessage&) -> intptr_t { return 0; });
         int heard = 0;
-        sink.onInvalidateStatistics = [&] { ++heard; };
+        QtFrameSink sink([&](const FrameMessage& message) -> intptr_t {
+            if (message.id == UM_STATISTICS) ++heard;
+            return 0;
+        });
         std::thread scan([&] {
             for (int i = 0; i < 100000; ++i) sink.InvalidateStatistics();
         });
@@ -160,10 +162,10 @@ class WindowSeamsTest : public QObject {
         QVERIFY(model.hasChildren(sub));
         view.scrollTo(sub);
         const QPoint onSub = view.visualRect(sub).center();
-        h.controller->Busy().Set(1);
+        h.controller->Busy().Begin();
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, onSub);
         QCOMPARE(h.settings.LeftDir, h.disk.Path("left/"));
-        h.controller->Busy().Set(0);
+        h.controller->Busy().End();
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, onSub);
         QCOMPARE(h.settings.LeftDir, h.disk.Path("left/sub/"));
         QCOMPARE(view.currentIndex(), sub);

@@ -1,5 +1,5 @@
-// Quarto's entry point. With a display, the program runs with its window; without one, or for
-// --report, it runs headless: the application's start-up, then the report when asked for.
+// Quarto's entry point. With a display, the program runs with its window; without one, the
+// unattended jobs of the command line run on the headless frame, or --report prints its report.
 #include <string>
 #include <vector>
 
@@ -15,8 +15,7 @@ int main(int argc, char** argv) {
         return quarto::RunWithWindow(arguments);
     quarto::CQuartoApp app(arguments);
     if (!app.InitInstance()) return app.ExitInstance();
-    int code = 0;
-    if (app.Run().report) code = quarto::RunHeadlessReport(app);
+    const int code = app.Run().report ? quarto::RunHeadlessReport(app) : app.RunHeadless();
     const int exitCode = app.ExitInstance();
     return app.Run().report ? code : exitCode;
 }
