@@ -86,12 +86,20 @@ bool NextMask(std::string_view& cursor, std::string& mask) {
     return true;
 }
 
-bool MatchMaskList(std::string_view testedName, std::string_view maskList) {
+MaskList::MaskList(std::string_view maskList) {
     std::string_view cursor = maskList.substr(0, kMaxMaskLength);
     std::string mask;
-    while (NextMask(cursor, mask))
+    while (NextMask(cursor, mask)) m_masks.push_back(mask);
+}
+
+bool MaskList::Matches(std::string_view testedName) const {
+    for (const std::string& mask : m_masks)
         if (MatchMask(testedName, mask)) return true;
     return false;
+}
+
+bool MatchMaskList(std::string_view testedName, std::string_view maskList) {
+    return MaskList(maskList).Matches(testedName);
 }
 
 }  // namespace quarto

@@ -49,6 +49,31 @@ TEST(ScanDirectory, RecordsEntriesAndEntersSubdirectoriesOnlyWhenRecursing) {
     }
 }
 
+// The walk hands the set each folder's entries in order and enters a subfolder right after its
+// own entry; names that sort between a folder and its contents ("a-b" and "a.txt" beside "a",
+// whose contents start "a/") or before the files-first blank ("\x01") break that order, and
+// the set must still come out sorted, in every mode and direction.
+TEST(ScanDirectory, LeavesTheSetInOrderWhateverTheNamesAndSortMode) {
+    TempTree tree;
+    for (const char* path : {"a/x", "a/B/y", "a-b/z", "a.txt", "A b/w", "\x01c/v", "b", "Z/q/r", "z.dat"})
+        tree.File(path, path);
+    for (int mode : {kSortFullPath, kSortFilesFirst, kSortDateTime, kSortFileSize})
+        for (int direction : {kSortAscending, kSortDescending}) {
+            ScanJob s;
+            s.settings.SortMode = mode;
+            s.settings.SortDirection = direction;
+            s.pair[Side::Left].entries.Clear(mode, direction, tree.Root());
+            ASSERT_TRUE(s.Scan(tree.Root(), true));
+            std::vector<FileEntry> expected;
+            for (const EntryRef& ref : s.pair[Side::Left].entries) expected.push_back(*ref.Entry());
+            ASSERT_EQ(expected.size(), 16u);
+            std::sort(expected.begin(), expected.end(), EntryOrder(mode, direction));
+            std::vector<std::string> want;
+            for (const FileEntry& e : expected) want.push_back(e.path.substr(tree.Root().size()));
+            EXPECT_EQ(RelativePaths(s.pair, Side::Left, tree.Root()), want) << mode << "/" << direction;
+        }
+}
+
 TEST(ScanDirectory, BuildsEachEntryFromItsListingRecord) {
     TempTree tree;
     tree.File("sub/b.txt", "abc");

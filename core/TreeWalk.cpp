@@ -1,0 +1,213 @@
+#include "core/TreeWalk.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+
+#include "core/DirectoryPair.h"
+#include "core/JobContext.h"
+#include "platform/SystemError.h"
+
+namespace quarto {
+namespace {
+
+// The listing-error prompt: Retry and Cancel, exclamation icon, Cancel the default.
+constexpr uint32_t kListingErrorButtons = MB_RETRYCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2;
+constexpr int kLongestPause = 1000;
+
+std::string WithSlash(const std::string& directory) {
+    if (directory.empty() || directory.back() == '/') return directory;
+    return directory + '/';
+}
+
+// The per-entry pause. Waiting on the cancel event instead of sleeping lets a cancel request
+// end the pause at once.
+void PauseAfterEntry(JobContext& job) {
+    int ms = job.settings.ScanPausePerEntry;
+    if (ms <= 0) return;
+    if (ms > kLongestPause) ms = kLongestPause;
+    job.cancel.Wait(static_cast<uint32_t>(ms));
+}
+
+FileTime ChosenTime(const ListingRecord& record, int useDateTimeType) {
+    switch (useDateTimeType) {
+        case 0:
+            return record.accessTime;
+        case 1:
+            return record.creationTime;
+        default:
+            return record.writeTime;
+    }
+}
+
+// Asks whether to retry a listing that could not start. True: start it again; false: the
+// walk was cancelled.
+bool RetryListing(JobContext& job, const std::string& listed, int code) {
+    job.progress.Hide();
+    const int answer = job.errors.AskSystemError(code, &listed, kListingErrorButtons);
+    // Cancel that the user then declines to confirm leaves the walk running: try again.
+    const bool again = answer == IDRETRY || !job.RequestCancel();
+    job.progress.Show();
+    return again;
+}
+
+bool IsDotOrDotDot(const std::string& name) {
+    return name == "." || name == "..";
+}
+
+}  // namespace
+
+// What the walk keeps for one depth: the listing (its descriptor stays open while the folders
+// below are walked, since they are opened from it) and the entries found in the folder.
+struct TreeWalk::Level {
+    DirectoryListing listing;
+    std::vector<FileEntry> found;
+    std::unordered_set<std::string> names;  // of `found`, only while a restarted listing runs
+};
+
+bool TakenByMasks(const MaskList& include, const MaskList& exclude, std::string_view testedName,
+                  bool isDirectory) {
+    if (isDirectory) return !exclude.Matches(testedName);
+    return include.Matches(testedName) && !exclude.Matches(testedName);
+}
+
+FileEntry EntryFromRecord(const std::string& listed, const ListingRecord& record, const Settings& settings) {
+    FileEntry entry;
+    // Sized exactly: an entry lives as long as its set, so spare capacity would be kept too.
+    entry.path.reserve(listed.size() + record.name.size());
+    entry.path.append(listed).append(record.name);
+    entry.nameOffset = static_cast<uint16_t>(listed.size());
+    entry.time = ChosenTime(record, settings.UseDateTimeType);
+    entry.size = record.size;
+    entry.attributes = record.attributes;
+    return entry;
+}
+
+void CountFoundFile(JobContext& job, SideState& state, uint64_t size) {
+    ++state.directoryFileCount;
+    state.directoryByteTotal += size;
+    job.frame.InvalidateStatistics();
+}
+
+bool TooLongToEnter(JobContext& job, const std::string& candidate) {
+    if (candidate.size() < PATH_MAX) return false;
+    QUARTO_REPORT_ERROR(job.errors, kSeverityWarning, CodeFromErrno(ENAMETOOLONG), &job.frame, candidate);
+    return true;
+}
+
+TreeWalk::TreeWalk(JobContext& job, DirectoryPair& pair, Side side, bool recurse)
+    : m_job(job),
+      m_pair(pair),
+      m_side(side),
+      m_recurse(recurse),
+      m_include(job.settings.IncludeMasks),
+      m_exclude(job.settings.ExcludeMasks) {}
+
+TreeWalk::~TreeWalk() = default;
+
+bool TreeWalk::Walk(const std::string& directory, Listed listedAs) {
+    return WalkFolder(0, WithSlash(directory), {}, listedAs);
+}
+
+TreeWalk::Level& TreeWalk::At(size_t depth) {
+    while (m_levels.size() <= depth) {
+        m_levels.push_back(std::make_unique<Level>());
+        // The archive bit is shown and compared only with IndicateArchived on; without it the
+        // walk saves the per-entry lookup of the attribute (a third of the scan's system time).
+        m_levels.back()->listing.ReadArchiveBits(m_job.settings.IndicateArchived);
+    }
+    return *m_levels[depth];
+}
+
+// A listing that cannot start asks Retry/Cancel; one that stops early starts again, and the
+// entries it meets again are not taken twice. Nothing is entered before the folder's listing
+// is complete, so no folder is ever walked twice.
+bool TreeWalk::WalkFolder(size_t depth, const std::string& listed, std::string_view name, Listed listedAs) {
+    Level& level = At(depth);
+    level.found.clear();
+    level.names.clear();
+    bool again = false;
+    for (;;) {
+        if (m_job.CancelPending()) return false;
+        const int code = OpenFolder(depth, listed, name, listedAs);
+        if (code == kErrorFileNotFound || code == kErrorNoMoreFiles) return true;  // nothing to list
+        if (code != kErrorSuccess) {
+            // A subfolder removed since it was listed is gone, with nothing in it to compare.
+            if (listedAs == Listed::Subfolder && level.listing.Vanished()) return true;
+            if (!RetryListing(m_job, listed, code)) return false;
+            continue;
+        }
+        const ListEnd end = ListFolder(level, listed, again);
+        if (end == ListEnd::Finished) break;
+        // What a cancelled listing found stays in the set; nothing more is entered.
+        if (end == ListEnd::Cancelled) return AddAndDescend(level, depth, false);
+        again = true;
+    }
+    return AddAndDescend(level, depth, true);
+}
+
+int TreeWalk::OpenFolder(size_t depth, const std::string& listed, std::string_view name, Listed listedAs) {
+    DirectoryListing& listing = m_levels[depth]->listing;
+    if (depth == 0) return listing.Open(listed, listedAs == Listed::Root);
+    return listing.OpenChild(m_levels[depth - 1]->listing, name, listed);
+}
+
+// Reads the open listing to its end. Restart: it stopped early and must be started again.
+TreeWalk::ListEnd TreeWalk::ListFolder(Level& level, const std::string& listed, bool again) {
+    if (again && level.names.empty())
+        for (const FileEntry& entry : level.found) level.names.emplace(entry.Name());
+    for (;;) {
+        if (m_job.CancelPending()) return ListEnd::Cancelled;
+        const int code = level.listing.Next(m_record);
+        if (code == kErrorNoMoreFiles) return ListEnd::Finished;
+        if (code != kErrorSuccess) {
+            // A device that is not ready is simply asked again; anything else is a fault the
+            // user must hear of, though the listing is tried again all the same.
+            if (code != kErrorNotReady)
+                QUARTO_REPORT_ERROR(m_job.errors, kSeverityError, code, &m_job.frame, "");
+            return ListEnd::Restart;
+        }
+        Take(level, listed, again);
+        m_job.CountProcessedEntry();
+        PauseAfterEntry(m_job);
+    }
+}
+
+// Filters the current record and keeps it as found. Only a new entry counts: a listing
+// restarted after an early stop meets its entries again, and counting them twice would
+// inflate the statistics.
+void TreeWalk::Take(Level& level, const std::string& listed, bool again) {
+    if (IsDotOrDotDot(m_record.name)) return;
+    const bool isDirectory = (m_record.attributes & kAttrDirectory) != 0;
+    m_tested.assign(m_record.name);
+    if (isDirectory) m_tested += '/';
+    if (!TakenByMasks(m_include, m_exclude, m_tested, isDirectory)) return;
+    if (again && !level.names.insert(m_record.name).second) return;
+    level.found.push_back(EntryFromRecord(listed, m_record, m_job.settings));
+    if (!isDirectory) CountFoundFile(m_job, m_pair[m_side], m_record.size);
+}
+
+// Adds the folder's entries in the set's order, entering each subfolder right after its own
+// entry (unless `descend` is off, or the walk is cancelled on the way). False when cancelled.
+bool TreeWalk::AddAndDescend(Level& level, size_t depth, bool descend) {
+    EntrySet& entries = m_pair[m_side].entries;
+    // Every entry found here starts with the folder's path: the sort compares what follows.
+    const EntryOrder& order = entries.Order();
+    const size_t folder = level.found.empty() ? 0 : level.found.front().nameOffset;
+    std::sort(level.found.begin(), level.found.end(), EntryOrder(order.Mode(), order.Direction(), folder));
+    bool walking = descend;
+    for (FileEntry& found : level.found) {
+        // A link is never entered, whatever it points to: no cycles, no walking out of the tree.
+        const bool enter = walking && m_recurse && found.IsDirectory() && !(found.attributes & kAttrSymlink);
+        const FileEntry& entry = entries.Append(std::move(found));
+        if (!enter) continue;
+        const std::string candidate = entry.path + '/';
+        if (TooLongToEnter(m_job, candidate)) continue;
+        // The folders below use the deeper levels; this level's entries stay where they are.
+        walking = WalkFolder(depth + 1, candidate, entry.Name(), Listed::Subfolder);
+    }
+    level.found.clear();
+    return walking;
+}
+
+}  // namespace quarto
