@@ -83,6 +83,10 @@ class CQuartoApp {
     // The exit sequence; safe after a failed or partial start-up and when called twice.
     // Returns the process exit code.
     int ExitInstance();
+    // For main, when the process ends right after ExitInstance: the entries and rows are left
+    // for the system to take back at once (freeing two million of them one by one takes longer
+    // than the rest of the exit).
+    void EndWithProcess() { m_endWithProcess = true; }
 
     // Start-up results.
     const std::string& ProgramPath() const { return m_programPath; }
@@ -146,6 +150,7 @@ class CQuartoApp {
     AppServices m_services;
     int m_exitCode = 0;
     bool m_exited = false;
+    bool m_endWithProcess = false;
 
     std::string m_programPath;
     std::string m_programName;

@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
     if (app.Run().report) code = quarto::RunHeadlessReport(app);
     // Without --report the main window and its message loop join here with the user interface;
     // until then the program ends after start-up.
+    app.EndWithProcess();
     const int exitCode = app.ExitInstance();
     return app.Run().report ? code : exitCode;
 }
