@@ -144,12 +144,21 @@ namespace {
 
 // The entries a few steps ahead are fetched into the cache while this step runs: the scan
 // threads wrote them on other cores, and the pairing would otherwise wait for each path.
+// GCC 12 drops __builtin_prefetch in this loop, so on x86-64 the instruction is spelled out.
+void Prefetch(const void* address) {
+#if defined(__x86_64__)
+    asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(address)));
+#else
+    __builtin_prefetch(address);
+#endif
+}
+
 void FetchAhead(EntrySet::const_iterator at, EntrySet::const_iterator end) {
     constexpr int kEntryAhead = 16;
     constexpr int kPathAhead = 8;
     const auto left = end - at;
-    if (left > kEntryAhead) __builtin_prefetch((at + kEntryAhead)->Entry());
-    if (left > kPathAhead) __builtin_prefetch((at + kPathAhead)->Entry()->path.data());
+    if (left > kEntryAhead) Prefetch((at + kEntryAhead)->Entry());
+    if (left > kPathAhead) Prefetch((at + kPathAhead)->Entry()->path.data());
 }
 
 // Walks both sets in their common order, one row pair per step, until both ends or a cancel
