@@ -8,11 +8,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
 
 #include "core/JobContext.h"
 
@@ -20,6 +24,8 @@ namespace quarto {
 namespace {
 
 constexpr unsigned char kCtrlZ = 0x1A;
+// Files larger than this (both of them) have their right file read ahead on a second thread.
+constexpr uint64_t kReadAheadFrom = 4 * kContentBlockSize;
 
 // What an entry turned out to be when it was opened. Only two regular files have contents to
 // compare; a FIFO, a device or a socket in a file's place is never read.
@@ -142,11 +148,105 @@ size_t BlockSize(const FileEntry& left, const FileEntry& right, const InputFile&
     return kContentBlockSize;
 }
 
+// The right file's blocks, in order: read when asked, or, for a pair of large files, read
+// ahead on a thread of its own, so that the two files are copied from the page cache at the
+// same time (1 GiB against its copy compares in nearly half the time).
+class RightBlocks {
+  public:
+    RightBlocks(const InputFile& file, size_t block, unsigned char* buffer, bool readAhead)
+        : m_file(file), m_block(block), m_direct(buffer) {
+        if (!readAhead) return;
+        m_slots = std::make_unique_for_overwrite<unsigned char[]>(kSlots * block);
+        try {
+            m_reader = std::thread([this] { ReadAhead(); });
+        } catch (const std::system_error&) {
+            m_slots.reset();  // read when asked, then
+        }
+    }
+    ~RightBlocks() {
+        if (!m_reader.joinable()) return;
+        {
+            std::lock_guard lock(m_lock);
+            m_stop = true;
+        }
+        m_changed.notify_all();
+        m_reader.join();
+    }
+    RightBlocks(const RightBlocks&) = delete;
+    RightBlocks& operator=(const RightBlocks&) = delete;
+
+    // The next block, valid until the next call: its length, or -1 with `error` set.
+    const unsigned char* Next(long& length, int& error) {
+        if (!m_reader.joinable()) {
+            length = m_file.ReadBlock(m_direct, m_block, error);
+            return m_direct;
+        }
+        std::unique_lock lock(m_lock);
+        ++m_taken;  // the block handed out last is free again
+        m_changed.notify_all();
+        m_changed.wait(lock, [this] { return m_read >= m_taken; });
+        const Slot& slot = m_state[(m_taken - 1) % kSlots];
+        length = slot.length;
+        error = slot.error;
+        return m_slots.get() + (m_taken - 1) % kSlots * m_block;
+    }
+    // Whether anything follows the block handed out last (the Ctrl-Z rule's question).
+    Tail ProbeEnd(int& error) {
+        if (!m_reader.joinable()) return quarto::ProbeEnd(m_file, error);
+        std::unique_lock lock(m_lock);
+        m_changed.wait(lock, [this] { return m_read > m_taken; });
+        const Slot& slot = m_state[m_taken % kSlots];
+        error = slot.error;
+        return slot.length < 0 ? Tail::Error : (slot.length == 0 ? Tail::End : Tail::More);
+    }
+
+  private:
+    static constexpr size_t kSlots = 3;
+    struct Slot {
+        long length = 0;
+        int error = 0;
+    };
+    // Reads blocks into the free slots until a block is short (the end) or fails.
+    void ReadAhead() {
+        for (size_t n = 0;; ++n) {
+            {
+                std::unique_lock lock(m_lock);
+                // Slot n is free once the block kSlots before it was handed out and given back.
+                m_changed.wait(lock, [&] { return m_stop || n + 1 < m_taken + kSlots; });
+                if (m_stop) return;
+            }
+            Slot slot;
+            slot.length = m_file.ReadBlock(m_slots.get() + n % kSlots * m_block, m_block, slot.error);
+            {
+                std::lock_guard lock(m_lock);
+                m_state[n % kSlots] = slot;
+                m_read = n + 1;
+            }
+            m_changed.notify_all();
+            if (slot.length < 0 || static_cast<size_t>(slot.length) < m_block) return;
+        }
+    }
+
+    const InputFile& m_file;
+    const size_t m_block;
+    unsigned char* const m_direct;
+    std::unique_ptr<unsigned char[]> m_slots;
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    Slot m_state[kSlots];
+    size_t m_read = 0;   // blocks read so far; guarded by m_lock
+    size_t m_taken = 0;  // blocks handed out so far; guarded by m_lock
+    bool m_stop = false;
+    std::thread m_reader;  // last: it starts once everything above is ready
+};
+
 // Reads both open files block by block until they differ or end.
 ContentOutcome& CompareBlocks(const JobContext& job, const Sides& sides, const InputFile& leftFile,
                               const InputFile& rightFile, size_t block, CompareScratch& scratch) {
     unsigned char* const l = scratch.Buffers(block);
-    unsigned char* const r = l + block;
+    const bool large =
+        block == kContentBlockSize && leftFile.Size() > kReadAheadFrom && rightFile.Size() > kReadAheadFrom;
+    RightBlocks rightBlocks(rightFile, block, l + block, large);
     uint64_t offset = 0;
     for (;;) {
         // A comparison of two large files can take minutes: a cancel request ends it between
@@ -158,8 +258,9 @@ ContentOutcome& CompareBlocks(const JobContext& job, const Sides& sides, const I
         const bool ignoreCtrlZ = job.settings.CheckIgnoreCtrlZ;
         int leftError = 0;
         int rightError = 0;
+        long rightLength = 0;
         const long leftLength = leftFile.ReadBlock(l, block, leftError);
-        const long rightLength = rightFile.ReadBlock(r, block, rightError);
+        const unsigned char* const r = rightBlocks.Next(rightLength, rightError);
         if (leftLength < 0 || rightLength < 0)
             return sides.ReadFailure(leftLength, leftError, rightLength, rightError);
 
@@ -175,7 +276,7 @@ ContentOutcome& CompareBlocks(const JobContext& job, const Sides& sides, const I
             const bool leftLonger = leftLength > rightLength;
             if (static_cast<size_t>(std::max(leftLength, rightLength)) != block) return sides.outcome;
             int error = 0;
-            const Tail tail = ProbeEnd(leftLonger ? leftFile : rightFile, error);
+            const Tail tail = leftLonger ? ProbeEnd(leftFile, error) : rightBlocks.ProbeEnd(error);
             if (tail == Tail::End) return sides.outcome;
             if (tail == Tail::Error)
                 return leftLonger ? sides.ReadFailure(-1, error, rightLength, 0)
