@@ -42,7 +42,9 @@ void ContentPool::Submit(const FileEntry& left, const FileEntry& right) {
     {
         std::lock_guard lock(m_lock);
         m_tasks.push_back(Task{&left, &right, false, {}});
-        wake = m_idleHelpers > 0;
+        // A helper is woken for a turn's worth of pairs, not for each: waking costs more than
+        // comparing two small files. Fewer wait for the pairing thread itself.
+        wake = m_idleHelpers > 0 && m_tasks.size() - m_next >= kTasksPerTurn;
     }
     ++m_queued;
     if (wake) m_work.notify_one();
@@ -99,7 +101,7 @@ void ContentPool::Help() {
         const size_t first = m_next;
         m_next += count;
         CompareTasks(lock, first, count, scratch);
-        if (m_takerAsleep) m_done.notify_one();
+        if (m_takerAsleep && m_tasks.front().done) m_done.notify_one();
     }
 }
 
