@@ -62,6 +62,7 @@ bool IsDotOrDotDot(const std::string& name) {
 struct TreeWalk::Level {
     DirectoryListing listing;
     std::vector<FileEntry> found;
+    std::vector<uint32_t> order;            // `found` by its indices, in the set's order
     std::unordered_set<std::string> names;  // of `found`, only while a restarted listing runs
 };
 
@@ -191,12 +192,18 @@ void TreeWalk::Take(Level& level, const std::string& listed, bool again) {
 // entry (unless `descend` is off, or the walk is cancelled on the way). False when cancelled.
 bool TreeWalk::AddAndDescend(Level& level, size_t depth, bool descend) {
     EntrySet& entries = m_pair[m_side].entries;
-    // Every entry found here starts with the folder's path: the sort compares what follows.
+    // Every entry found here starts with the folder's path: the sort compares what follows. It
+    // orders the entries' numbers rather than moving the entries themselves about.
     const EntryOrder& order = entries.Order();
-    const size_t folder = level.found.empty() ? 0 : level.found.front().nameOffset;
-    std::sort(level.found.begin(), level.found.end(), EntryOrder(order.Mode(), order.Direction(), folder));
+    const EntryOrder folderOrder(order.Mode(), order.Direction(),
+                                 level.found.empty() ? 0 : level.found.front().nameOffset);
+    level.order.resize(level.found.size());
+    for (uint32_t i = 0; i < level.order.size(); ++i) level.order[i] = i;
+    std::sort(level.order.begin(), level.order.end(),
+              [&](uint32_t a, uint32_t b) { return folderOrder(level.found[a], level.found[b]); });
     bool walking = descend;
-    for (FileEntry& found : level.found) {
+    for (const uint32_t index : level.order) {
+        FileEntry& found = level.found[index];
         // A link is never entered, whatever it points to: no cycles, no walking out of the tree.
         const bool enter = walking && m_recurse && found.IsDirectory() && !(found.attributes & kAttrSymlink);
         const FileEntry& entry = entries.Append(std::move(found));
