@@ -131,18 +131,18 @@ bool EntrySet::Insert(FileEntry entry) {
         }
         if (m_index->Find(probe, m_less) != nullptr) return false;
     }
-    Store(std::move(*probe.Entry()));
+    Store(std::move(*probe.Entry()), afterAll);
     return true;
 }
 
-const FileEntry& EntrySet::Append(FileEntry entry) {
+const FileEntry& EntrySet::Append(FileEntry entry, bool followsLast) {
     if (!m_root.empty() && !UnderRoot(entry)) ForgetRoot();
-    return *Store(std::move(entry))->Entry();
+    return *Store(std::move(entry), followsLast)->Entry();
 }
 
-const EntryRef* EntrySet::Store(FileEntry entry) {
+const EntryRef* EntrySet::Store(FileEntry entry, bool followsLast) {
     const EntryRef* ref = m_arena->Add(std::move(entry));
-    if (m_sorted && !m_order.empty() && !m_less(*m_order.back(), *ref)) m_sorted = false;
+    if (m_sorted && !followsLast && !m_order.empty() && !m_less(*m_order.back(), *ref)) m_sorted = false;
     m_order.push_back(ref);
     if (m_index) m_index->Add(ref);
     return ref;

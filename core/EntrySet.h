@@ -103,8 +103,9 @@ class EntrySet {
     // Inserts the entry unless one with an equal key is present; true when inserted.
     bool Insert(FileEntry entry);
     // Adds an entry whose key the caller knows to be new (a walk meets each path once), without
-    // looking for it; returns the entry as it now sits in the set.
-    const FileEntry& Append(FileEntry entry);
+    // looking for it; returns the entry as it now sits in the set. `followsLast`: the caller
+    // knows it sorts after the entry added last (the next of a folder's sorted entries).
+    const FileEntry& Append(FileEntry entry, bool followsLast = false);
 
     size_t Size() const { return m_order.size(); }
     bool Empty() const { return m_order.empty(); }
@@ -119,7 +120,7 @@ class EntrySet {
     bool UnderRoot(const FileEntry& entry) const;
     // An entry outside the expected root arrived: the whole path takes part from now on.
     void ForgetRoot();
-    const EntryRef* Store(FileEntry entry);
+    const EntryRef* Store(FileEntry entry, bool followsLast);
     void Settle() const;
     void Sort() const;
 

@@ -55,6 +55,7 @@ class MaskList {
 
   private:
     std::vector<std::string> m_masks;
+    bool m_matchesAll = false;
 };
 
 // Copies the next mask of the list at `cursor` into `mask` and advances the cursor; false

@@ -202,11 +202,13 @@ bool TreeWalk::AddAndDescend(Level& level, size_t depth, bool descend) {
     std::sort(level.order.begin(), level.order.end(),
               [&](uint32_t a, uint32_t b) { return folderOrder(level.found[a], level.found[b]); });
     bool walking = descend;
+    bool followsLast = false;  // the entry added last is this folder's previous one
     for (const uint32_t index : level.order) {
         FileEntry& found = level.found[index];
         // A link is never entered, whatever it points to: no cycles, no walking out of the tree.
         const bool enter = walking && m_recurse && found.IsDirectory() && !(found.attributes & kAttrSymlink);
-        const FileEntry& entry = entries.Append(std::move(found));
+        const FileEntry& entry = entries.Append(std::move(found), followsLast);
+        followsLast = !enter;
         if (!enter) continue;
         const std::string candidate = entry.path + '/';
         if (TooLongToEnter(m_job, candidate)) continue;
