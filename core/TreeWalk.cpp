@@ -57,14 +57,68 @@ bool IsDotOrDotDot(const std::string& name) {
 
 }  // namespace
 
+// One entry of a folder in its place in the order: its index among the folder's entries, and
+// the first sixteen bytes of its sort key after the folder's path (folded to lower case as the
+// order folds them) as two numbers that compare as those bytes do.
+struct SortedEntry {
+    uint64_t head;
+    uint64_t tail;
+    uint32_t index;
+};
+
 // What the walk keeps for one depth: the listing (its descriptor stays open while the folders
 // below are walked, since they are opened from it) and the entries found in the folder.
 struct TreeWalk::Level {
     DirectoryListing listing;
     std::vector<FileEntry> found;
-    std::vector<uint32_t> order;            // `found` by its indices, in the set's order
+    std::vector<SortedEntry> order;         // `found` in the set's order
     std::unordered_set<std::string> names;  // of `found`, only while a restarted listing runs
 };
+
+namespace {
+
+// The key of an entry after its folder: in the files-first order a file's starts with the
+// blank that puts files before folders, then comes the name.
+SortedEntry KeyStart(const FileEntry& entry, bool filesFirst, uint32_t index) {
+    unsigned char bytes[16] = {};
+    size_t n = 0;
+    if (filesFirst && !entry.IsDirectory()) bytes[n++] = ' ';
+    for (const char c : entry.Name().substr(0, 16 - n)) {
+        const auto byte = static_cast<unsigned char>(c);
+        bytes[n++] = byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte;
+    }
+    uint64_t head = 0;
+    uint64_t tail = 0;
+    for (int i = 0; i < 8; ++i) {
+        head = head << 8 | bytes[i];
+        tail = tail << 8 | bytes[8 + i];
+    }
+    return {head, tail, index};
+}
+
+// Sorts a folder's entries (by their indices: the entries stay where they are) in the set's
+// order. Every one starts with the folder's path, so comparisons begin after it; where the
+// order is by name, the first sixteen bytes of the keys decide most comparisons at once (a
+// name holds no zero byte, so a shorter key padded with zeros sorts first, as it should).
+void SortFound(std::vector<FileEntry>& found, std::vector<SortedEntry>& order, const EntryOrder& setOrder) {
+    const size_t folder = found.empty() ? 0 : found.front().nameOffset;
+    const EntryOrder folderOrder(setOrder.Mode(), setOrder.Direction(), folder);
+    const int mode = setOrder.Mode();
+    const bool byName = mode == kSortFilesFirst || mode == kSortFullPath;
+    order.clear();
+    for (uint32_t i = 0; i < found.size(); ++i)
+        order.push_back(KeyStart(found[i], mode == kSortFilesFirst, i));
+    const bool descending = setOrder.Direction() == kSortDescending;
+    std::sort(order.begin(), order.end(), [&](const SortedEntry& a, const SortedEntry& b) {
+        if (byName && (a.head != b.head || a.tail != b.tail)) {
+            const bool less = a.head != b.head ? a.head < b.head : a.tail < b.tail;
+            return descending ? !less : less;
+        }
+        return folderOrder(found[a.index], found[b.index]);
+    });
+}
+
+}  // namespace
 
 bool TakenByMasks(const MaskList& include, const MaskList& exclude, std::string_view testedName,
                   bool isDirectory) {
@@ -192,19 +246,11 @@ void TreeWalk::Take(Level& level, const std::string& listed, bool again) {
 // entry (unless `descend` is off, or the walk is cancelled on the way). False when cancelled.
 bool TreeWalk::AddAndDescend(Level& level, size_t depth, bool descend) {
     EntrySet& entries = m_pair[m_side].entries;
-    // Every entry found here starts with the folder's path: the sort compares what follows. It
-    // orders the entries' numbers rather than moving the entries themselves about.
-    const EntryOrder& order = entries.Order();
-    const EntryOrder folderOrder(order.Mode(), order.Direction(),
-                                 level.found.empty() ? 0 : level.found.front().nameOffset);
-    level.order.resize(level.found.size());
-    for (uint32_t i = 0; i < level.order.size(); ++i) level.order[i] = i;
-    std::sort(level.order.begin(), level.order.end(),
-              [&](uint32_t a, uint32_t b) { return folderOrder(level.found[a], level.found[b]); });
+    SortFound(level.found, level.order, entries.Order());
     bool walking = descend;
     bool followsLast = false;  // the entry added last is this folder's previous one
-    for (const uint32_t index : level.order) {
-        FileEntry& found = level.found[index];
+    for (const SortedEntry& sorted : level.order) {
+        FileEntry& found = level.found[sorted.index];
         // A link is never entered, whatever it points to: no cycles, no walking out of the tree.
         const bool enter = walking && m_recurse && found.IsDirectory() && !(found.attributes & kAttrSymlink);
         const FileEntry& entry = entries.Append(std::move(found), followsLast);
