@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 
 #include "core/DirectoryPair.h"
 #include "core/JobContext.h"
@@ -81,19 +82,22 @@ namespace {
 // blank that puts files before folders, then comes the name.
 SortedEntry KeyStart(const FileEntry& entry, bool filesFirst, uint32_t index) {
     unsigned char bytes[16] = {};
-    size_t n = 0;
-    if (filesFirst && !entry.IsDirectory()) bytes[n++] = ' ';
-    for (const char c : entry.Name().substr(0, 16 - n)) {
-        const auto byte = static_cast<unsigned char>(c);
-        bytes[n++] = byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte;
+    const size_t blank = filesFirst && !entry.IsDirectory() ? 1 : 0;
+    if (blank) bytes[0] = ' ';
+    const std::string_view name = entry.Name();
+    std::memcpy(bytes + blank, name.data(), std::min(name.size(), sizeof bytes - blank));
+    uint64_t words[2];
+    std::memcpy(words, bytes, sizeof words);
+    for (uint64_t& word : words) {
+        // ASCII capitals to lower case, eight bytes at once: a byte below 0x80 that is at least
+        // 'A' and not above 'Z' gains 0x20; the additions cannot carry into the next byte.
+        constexpr uint64_t kOnes = 0x0101010101010101ULL;
+        const uint64_t seven = word & 0x7F * kOnes;
+        const uint64_t capital = (seven + (0x80 - 'A') * kOnes) & ~(seven + (0x80 - 'Z' - 1) * kOnes) & ~word;
+        word |= (capital & 0x80 * kOnes) >> 2;
+        word = __builtin_bswap64(word);  // the first byte most significant, as the bytes compare
     }
-    uint64_t head = 0;
-    uint64_t tail = 0;
-    for (int i = 0; i < 8; ++i) {
-        head = head << 8 | bytes[i];
-        tail = tail << 8 | bytes[8 + i];
-    }
-    return {head, tail, index};
+    return {words[0], words[1], index};
 }
 
 // Sorts a folder's entries (by their indices: the entries stay where they are) in the set's
