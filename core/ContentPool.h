@@ -2,9 +2,9 @@
 // machine has cores, at most kMostContentThreads - 1) take queued pairs a few at a time, in
 // queue order, and the pairing thread takes the outcomes back in that same order, comparing
 // pairs itself whenever it would otherwise wait; so rows, flags and diagnostics come out
-// exactly as a comparison of one pair after the other gives them. Threads sleep and wake only
-// when there is nothing to do: with files of a few KiB a wake-up per pair would cost more than
-// the pair. The pool owns its helpers and joins them when destroyed.
+// exactly as a comparison of one pair after the other gives them. A helper sleeps only when no
+// pair waits and is woken for a turn's worth of them: with files of a few KiB a wake-up per
+// pair would cost more than the pair. The pool owns its helpers and joins them when destroyed.
 #pragma once
 
 #include <condition_variable>
