@@ -1,6 +1,8 @@
 #include "app/HeadlessReport.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "app/QuartoApp.h"
 #include "platform/DirectoryListing.h"
@@ -92,7 +94,7 @@ int Report::Print() {
     Row r;
     for (size_t i = 0; left.Read(i, l) && right.Read(i, r); ++i) {
         different = different || l.entry.flags != 0;
-        text += ReportLine(l, pair[Side::Left].rootLength, r, pair[Side::Right].rootLength);
+        AppendReportLine(text, l, pair[Side::Left].rootLength, r, pair[Side::Right].rootLength);
         text += '\n';
         if (text.size() > (1u << 16)) {
             WriteAll(m_out, text);
@@ -115,11 +117,36 @@ int Report::Run() {
 
 }  // namespace
 
-std::string EscapeReportPath(std::string_view path) {
-    std::string out;
-    out.reserve(path.size());
-    for (const char ch : path) {
-        const unsigned char c = static_cast<unsigned char>(ch);
+namespace {
+
+bool NeedsEscape(unsigned char c) {
+    return c < 0x20 || c == 0x7F || c == '\\';
+}
+
+// Whether any of eight bytes is below 0x20, 0x7F or '\\': the zero-byte test of SWAR, on the
+// bytes xor-ed with each value sought (a byte at or above 0x80 is never below 0x20).
+bool AnyNeedsEscape(uint64_t bytes) {
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHighs = 0x8080808080808080ULL;
+    const auto zeroIn = [](uint64_t v) { return (v - kOnes) & ~v & kHighs; };
+    const uint64_t below20 = (bytes - 0x20 * kOnes) & ~bytes & kHighs;
+    return (below20 | zeroIn(bytes ^ (0x7F * kOnes)) | zeroIn(bytes ^ ('\\' * kOnes))) != 0;
+}
+
+void AppendEscaped(std::string& out, std::string_view path) {
+    size_t done = 0;
+    size_t i = 0;
+    // A path rarely holds a byte to escape: eight bytes are passed over at a time.
+    for (uint64_t bytes = 0; i + 8 <= path.size(); i += 8) {
+        std::memcpy(&bytes, path.data() + i, 8);
+        if (AnyNeedsEscape(bytes)) break;
+    }
+    for (; i < path.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+        if (!NeedsEscape(c)) continue;
+        // The bytes that need nothing go in one piece (a path rarely holds any other).
+        out.append(path, done, i - done);
+        done = i + 1;
         switch (c) {
             case '\\':
                 out += "\\\\";
@@ -133,24 +160,40 @@ std::string EscapeReportPath(std::string_view path) {
             case '\r':
                 out += "\\r";
                 break;
-            default:
-                if (c < 0x20 || c == 0x7F) {
-                    char hex[5];
-                    std::snprintf(hex, sizeof hex, "\\x%02X", c);
-                    out += hex;
-                } else {
-                    out += ch;
-                }
+            default: {
+                char hex[5];
+                std::snprintf(hex, sizeof hex, "\\x%02X", c);
+                out += hex;
+            }
         }
     }
+    out.append(path, done, path.size() - done);
+}
+
+}  // namespace
+
+std::string EscapeReportPath(std::string_view path) {
+    std::string out;
+    out.reserve(path.size());
+    AppendEscaped(out, path);
     return out;
 }
 
+void AppendReportLine(std::string& out, const Row& left, uint32_t leftRoot, const Row& right,
+                      uint32_t rightRoot) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const uint32_t flags = left.entry.flags;
+    for (int shift = 28; shift >= 0; shift -= 4) out += kHex[(flags >> shift) & 0xF];
+    out += '\t';
+    AppendEscaped(out, left.entry.RelativePath(leftRoot));
+    out += '\t';
+    AppendEscaped(out, right.entry.RelativePath(rightRoot));
+}
+
 std::string ReportLine(const Row& left, uint32_t leftRoot, const Row& right, uint32_t rightRoot) {
-    char flags[9];
-    std::snprintf(flags, sizeof flags, "%08X", left.entry.flags);
-    return std::string(flags) + '\t' + EscapeReportPath(left.entry.RelativePath(leftRoot)) + '\t' +
-           EscapeReportPath(right.entry.RelativePath(rightRoot));
+    std::string line;
+    AppendReportLine(line, left, leftRoot, right, rightRoot);
+    return line;
 }
 
 int RunHeadlessReport(CQuartoApp& app) {

@@ -27,5 +27,8 @@ std::string EscapeReportPath(std::string_view path);
 
 // One report line (without its line end) for a row pair.
 std::string ReportLine(const Row& left, uint32_t leftRoot, const Row& right, uint32_t rightRoot);
+// The same line appended to `out`, which a report of many rows reuses.
+void AppendReportLine(std::string& out, const Row& left, uint32_t leftRoot, const Row& right,
+                      uint32_t rightRoot);
 
 }  // namespace quarto

@@ -154,7 +154,11 @@ int CQuartoApp::ExitInstance() {
     if (m_commandFile) m_commandFile->EndCommandFile();
     RestoreTerminalStreams();
     DeleteOperationObjects();
-    m_pair.reset();
+    if (m_endWithProcess) {
+        (void)m_pair.release();  // no worker is left; the process ends with it
+    } else {
+        m_pair.reset();
+    }
     m_cancel.reset();
     for (auto& event : m_scanDone) event.reset();
     return m_exitCode;

@@ -103,6 +103,10 @@ class CQuartoApp {
     // worker still running is stopped and waited for, its messages handled. Returns the process
     // exit code.
     int ExitInstance();
+    // For main, when the process ends right after ExitInstance: the entries and rows are left
+    // for the system to take back at once (freeing two million of them one by one takes longer
+    // than the rest of the exit).
+    void EndWithProcess() { m_endWithProcess = true; }
 
     // The main window registers what it provides (UI thread, while no worker runs); a null
     // member keeps the headless default. UnbindWindow goes back to the headless defaults.
@@ -210,6 +214,7 @@ class CQuartoApp {
     int m_exitCode = 0;
     bool m_exited = false;
     bool m_started = false;  // the frame's start-up has begun
+    bool m_endWithProcess = false;
 
     std::string m_programPath;
     std::string m_programName;

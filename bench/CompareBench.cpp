@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
     JobContext& job = bench.job;
     FileEntry left;
     left.path = a;
-    left.size = static_cast<uint32_t>(size);
+    left.size = size;
     FileEntry right = left;
     right.path = b;
 

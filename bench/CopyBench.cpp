@@ -131,7 +131,7 @@ void Collect(const std::string& root, const std::string& relative, TreeEntries& 
         FileEntry entry;
         entry.path = root + relative + record.name;
         entry.nameOffset = static_cast<uint16_t>(root.size() + relative.size());
-        entry.size = static_cast<uint32_t>(record.size);
+        entry.size = record.size;
         entry.attributes = record.attributes;
         if (entry.IsDirectory()) {
             tree.folders.push_back(entry);

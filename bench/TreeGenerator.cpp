@@ -61,10 +61,12 @@ std::array<uint64_t, kDiffClassCount> ClassCounts(uint64_t filesPerSide) {
     return counts;
 }
 
-// Sizes: nine in ten under 4 KiB, most of the rest under 8 KiB, one in a hundred up to 64 KiB.
-size_t SizeFor(uint64_t hash) {
+// Sizes: nine in ten under 4 KiB, most of the rest under 8 KiB, one in a hundred up to 64 KiB;
+// tiny files are mostly empty.
+size_t SizeFor(uint64_t hash, bool tiny) {
     const uint64_t pick = hash % 100;
     const uint64_t within = hash >> 8;
+    if (tiny) return hash % 8 == 0 ? within % 256 : 0;
     if (pick < 90) return within % 4096;
     if (pick < 99) return 4096 + within % 4096;
     return 8192 + within % (65536 - 8192);
@@ -145,9 +147,9 @@ struct Sides {
 
 // Writes one item: a pair of files, or one unique file, at `relative` in both trees.
 bool WriteItem(Writer& writer, const Sides& roots, const std::string& relative, DiffClass diffClass,
-               uint64_t hash, std::vector<unsigned char>& bytes, TreeCounts& counts) {
-    size_t size = SizeFor(hash);
-    const size_t extra = 1 + (hash >> 20) % 512;
+               uint64_t hash, bool tiny, std::vector<unsigned char>& bytes, TreeCounts& counts) {
+    size_t size = SizeFor(hash, tiny);
+    const size_t extra = 1 + (hash >> 20) % (tiny ? 16 : 512);
     if (diffClass == DiffClass::Contents && size == 0) size = 1;
     bytes.resize(size + extra);
     FillContents(hash, bytes);
@@ -204,7 +206,18 @@ const char* DiffClassName(DiffClass c) {
     return i >= 0 && i < kDiffClassCount ? kNames[i] : "?";
 }
 
-bool GenerateTrees(const std::string& outDir, const TreeShape& shape, TreeCounts& counts, std::string& error) {
+TreeShape MillionShape(uint64_t seed) {
+    TreeShape shape;
+    shape.filesPerSide = 1000000;
+    shape.seed = seed;
+    shape.filesPerFolder = 1000;
+    shape.maxDepth = 1;
+    shape.tinyFiles = true;
+    return shape;
+}
+
+bool GenerateTrees(const std::string& outDir, const TreeShape& shape, TreeCounts& counts,
+                   std::string& error) {
     counts = TreeCounts{};
     counts.items = ClassCounts(shape.filesPerSide);
     std::vector<DiffClass> items;
@@ -236,7 +249,8 @@ bool GenerateTrees(const std::string& outDir, const TreeShape& shape, TreeCounts
         const char* extension = kExtensions[(hash >> 40) % std::size(kExtensions)];
         std::snprintf(name, sizeof name, items[i] == DiffClass::CaseOnly ? "case_f%07zu%s" : "f%07zu%s", i,
                       extension);
-        if (!WriteItem(writer, roots, folders[i / perFolder] + name, items[i], hash, bytes, counts))
+        if (!WriteItem(writer, roots, folders[i / perFolder] + name, items[i], hash, shape.tinyFiles, bytes,
+                       counts))
             return false;
     }
     // Creating entries changed the folders' times; fix them last.

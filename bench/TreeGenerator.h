@@ -31,7 +31,13 @@ struct TreeShape {
     uint64_t seed = 1;
     unsigned filesPerFolder = 20;
     unsigned maxDepth = 6;  // the root is depth 0
+    // Seven files in eight empty, the rest under 256 bytes: a tmpfs keeps a page for every file
+    // with data, so two million such files fit in about 2 GB.
+    bool tinyFiles = false;
 };
+
+// The memory benchmark's pair: a million files a side in 1,000 folders of 1,000, one level deep.
+TreeShape MillionShape(uint64_t seed);
 
 struct TreeCounts {
     std::array<uint64_t, kDiffClassCount> items{};  // per class: a pair, or one unique file

@@ -1,5 +1,7 @@
-// quarto_gentree --files N --seed S OUTDIR: writes OUTDIR/left and OUTDIR/right for the
-// benchmarks and prints what they hold.
+// quarto_gentree [--files N] [--seed S] [--per-folder N] [--depth N] [--tiny] [--million] OUTDIR:
+// writes OUTDIR/left and OUTDIR/right for the benchmarks and prints what they hold. --million
+// is the memory benchmark's pair: 1,000,000 tiny files a side in 1,000 folders of 1,000
+// (about 2 GB on a tmpfs); options after it change it.
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -12,7 +14,10 @@
 namespace {
 
 int Usage(const char* why) {
-    std::fprintf(stderr, "quarto_gentree: %s\nusage: quarto_gentree --files N --seed S OUTDIR\n", why);
+    std::fprintf(stderr,
+                 "quarto_gentree: %s\nusage: quarto_gentree [--files N] [--seed S] [--per-folder N] "
+                 "[--depth N] [--tiny] [--million] OUTDIR\n",
+                 why);
     return 2;
 }
 
@@ -31,12 +36,20 @@ int main(int argc, char** argv) {
     std::string outDir;
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word == "--files" || word == "--seed") {
+        if (word == "--files" || word == "--seed" || word == "--per-folder" || word == "--depth") {
             uint64_t value = 0;
-            if (i + 1 >= argc || !ParseNumber(argv[i + 1], value))
+            if (i + 1 >= argc || !ParseNumber(argv[i + 1], value) || (word != "--seed" && value == 0) ||
+                (word != "--files" && word != "--seed" && value > 100000))
                 return Usage(("bad number after " + word).c_str());
-            (word == "--files" ? shape.filesPerSide : shape.seed) = value;
+            if (word == "--files") shape.filesPerSide = value;
+            if (word == "--seed") shape.seed = value;
+            if (word == "--per-folder") shape.filesPerFolder = static_cast<unsigned>(value);
+            if (word == "--depth") shape.maxDepth = static_cast<unsigned>(value);
             ++i;
+        } else if (word == "--tiny") {
+            shape.tinyFiles = true;
+        } else if (word == "--million") {
+            shape = quarto::bench::MillionShape(shape.seed);
         } else if (word.rfind("--", 0) == 0 || !outDir.empty()) {
             return Usage(("unexpected argument " + word).c_str());
         } else {

@@ -86,12 +86,26 @@ bool NextMask(std::string_view& cursor, std::string& mask) {
     return true;
 }
 
-bool MatchMaskList(std::string_view testedName, std::string_view maskList) {
+MaskList::MaskList(std::string_view maskList) {
     std::string_view cursor = maskList.substr(0, kMaxMaskLength);
     std::string mask;
-    while (NextMask(cursor, mask))
+    while (NextMask(cursor, mask)) {
+        // "*.*" and "*" take every name there is (names are never empty): the default include
+        // list need not be matched name by name.
+        if (mask == "*.*" || mask == "*") m_matchesAll = true;
+        m_masks.push_back(mask);
+    }
+}
+
+bool MaskList::Matches(std::string_view testedName) const {
+    if (m_matchesAll && !testedName.empty()) return true;
+    for (const std::string& mask : m_masks)
         if (MatchMask(testedName, mask)) return true;
     return false;
+}
+
+bool MatchMaskList(std::string_view testedName, std::string_view maskList) {
+    return MaskList(maskList).Matches(testedName);
 }
 
 }  // namespace quarto

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Side.h"
 #include "platform/DirectoryListing.h"
@@ -44,6 +45,18 @@ bool AddFoundEntry(JobContext& job, DirectoryPair& pair, Side side, const std::s
 
 // True when `testedName` matches at least one mask of the comma-separated `maskList`.
 bool MatchMaskList(std::string_view testedName, std::string_view maskList);
+
+// A mask list split once, for a walk that tests every name against it.
+class MaskList {
+  public:
+    explicit MaskList(std::string_view maskList);
+    // MatchMaskList of the list this was made from.
+    bool Matches(std::string_view testedName) const;
+
+  private:
+    std::vector<std::string> m_masks;
+    bool m_matchesAll = false;
+};
 
 // Copies the next mask of the list at `cursor` into `mask` and advances the cursor; false
 // when the list holds no further mask.

@@ -123,13 +123,20 @@ int CompareFilesFirstKeys(const FileEntry& a, const FileEntry& b, size_t from) {
     const auto blankAt = [](const FileEntry& e) {
         return e.IsDirectory() ? e.path.size() : std::min<size_t>(e.nameOffset, e.path.size());
     };
-    const size_t plain = std::min(blankAt(a), blankAt(b));
+    const size_t aBlank = blankAt(a);
+    const size_t bBlank = blankAt(b);
+    const size_t plain = std::min(aBlank, bBlank);
     if (plain > from) {
         if (const int c = CompareChunks(std::string_view(a.path).substr(from),
                                         std::string_view(b.path).substr(from), plain - from))
             return c;
         from = plain;
     }
+    // Two files of one folder (the most frequent comparison): both keys go on with the blank,
+    // then the names.
+    if (aBlank == bBlank && from == aBlank && !a.IsDirectory() && !b.IsDirectory())
+        return CompareNoCase(std::string_view(a.path).substr(aBlank),
+                             std::string_view(b.path).substr(bBlank));
     return CompareKeysNoCase(DropPrefix(PairingKey(a, kSortFilesFirst), from),
                              DropPrefix(PairingKey(b, kSortFilesFirst), from));
 }

@@ -1,5 +1,6 @@
 #include "platform/DirectoryListing.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -12,6 +13,9 @@
 
 namespace quarto {
 namespace {
+
+// One getdents64 call reads a folder of about a thousand short names.
+constexpr size_t kBufferSize = 32768;
 
 constexpr unsigned kStatxWanted =
     STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME | STATX_BTIME;
@@ -79,12 +83,22 @@ DirectoryListing::~DirectoryListing() {
 
 int DirectoryListing::Open(const std::string& directory, bool followLastLink) {
     Close();
-    m_openErrno = 0;
     // A trailing '/' makes the kernel resolve a link even under O_NOFOLLOW, so it goes.
     std::string path = directory;
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     const int noFollow = followLastLink ? 0 : O_NOFOLLOW;
-    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | noFollow | O_CLOEXEC);
+    return Opened(open(path.c_str(), O_RDONLY | O_DIRECTORY | noFollow | O_CLOEXEC), directory);
+}
+
+int DirectoryListing::OpenChild(const DirectoryListing& parent, std::string_view name,
+                                const std::string& directory) {
+    Close();
+    const std::string child(name);
+    return Opened(openat(parent.m_fd, child.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC),
+                  directory);
+}
+
+int DirectoryListing::Opened(int fd, const std::string& directory) {
     if (fd < 0) {
         const int err = errno;
         m_openErrno = err;
@@ -92,54 +106,71 @@ int DirectoryListing::Open(const std::string& directory, bool followLastLink) {
         // since every directory lists at least "." and "..".
         return SetLastErrorFromErrno(err == ELOOP ? ENOTDIR : err, /*parentMissing=*/true);
     }
-    m_dir = fdopendir(fd);
-    if (m_dir == nullptr) {
-        const int err = errno;
-        m_openErrno = err;
-        close(fd);
-        return SetLastErrorFromErrno(err);
-    }
+    m_fd = fd;
+    m_openErrno = 0;
+    m_filled = m_next = 0;
+    if (!m_buffer) m_buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
     m_prefix = directory;
     if (m_prefix.empty() || m_prefix.back() != '/') m_prefix += '/';
     return kErrorSuccess;
 }
 
-int DirectoryListing::Next(ListingRecord& record) {
-    if (m_dir == nullptr) return SetLastErrorFromErrno(EBADF);
+bool DirectoryListing::Fill(int& code) {
     for (;;) {
-        errno = 0;
-        const struct dirent* d = readdir(m_dir);
-        if (d == nullptr) {
-            if (errno == 0) {
-                SetLastError(kErrorNoMoreFiles);
-                return kErrorNoMoreFiles;
-            }
-            return SetLastErrorFromErrno(errno);
+        const ssize_t n = getdents64(m_fd, m_buffer.get(), kBufferSize);
+        if (n > 0) {
+            m_filled = static_cast<size_t>(n);
+            m_next = 0;
+            return true;
         }
-        record.name = d->d_name;
+        if (n == 0) {
+            SetLastError(kErrorNoMoreFiles);
+            code = kErrorNoMoreFiles;
+            return false;
+        }
+        if (errno != EINTR) {
+            code = SetLastErrorFromErrno(errno);
+            return false;
+        }
+    }
+}
+
+int DirectoryListing::Next(ListingRecord& record) {
+    if (m_fd < 0) return SetLastErrorFromErrno(EBADF);
+    for (;;) {
         int code = kErrorSuccess;
-        if (m_readArchiveBits) {
-            const std::string fullPath = m_prefix + d->d_name;
-            code = Describe(dirfd(m_dir), d->d_name, &fullPath, record);
-        } else {
-            code = Describe(dirfd(m_dir), d->d_name, nullptr, record);
+        if (m_next >= m_filled && !Fill(code)) return code;
+        const auto* d = reinterpret_cast<const struct dirent64*>(m_buffer.get() + m_next);
+        m_next += d->d_reclen;
+        const char* name = d->d_name;
+        record.name = name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+            record.attributes = kAttrDirectory | kAttrHidden;
+            record.accessTime = record.creationTime = record.writeTime = FileTime();
+            record.size = 0;
+            return kErrorSuccess;
         }
-        // An entry removed between readdir and statx is simply no longer there.
+        if (m_readArchiveBits) {
+            const std::string fullPath = m_prefix + name;
+            code = Describe(m_fd, name, &fullPath, record);
+        } else {
+            code = Describe(m_fd, name, nullptr, record);
+        }
+        // An entry removed between the listing and statx is simply no longer there.
         if (code == kErrorFileNotFound) continue;
         if (code != kErrorSuccess) {
             // Listed but not describable (a name the volume refuses to stat): keep the name
             // with no data rather than lose the entry.
             const uint32_t attrs = d->d_type == DT_DIR ? kAttrDirectory : kAttrNormal;
-            record =
-                ListingRecord{d->d_name, attrs | (d->d_name[0] == '.' ? kAttrHidden : 0u), {}, {}, {}, 0};
+            record = ListingRecord{name, attrs | (name[0] == '.' ? kAttrHidden : 0u), {}, {}, {}, 0};
         }
         return kErrorSuccess;
     }
 }
 
 void DirectoryListing::Close() {
-    if (m_dir != nullptr) closedir(m_dir);
-    m_dir = nullptr;
+    if (m_fd >= 0) close(m_fd);
+    m_fd = -1;
 }
 
 int DescribePath(const std::string& path, ListingRecord& record) {

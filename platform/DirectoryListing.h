@@ -8,11 +8,11 @@
 // by itself.
 #pragma once
 
-#include <dirent.h>
-
 #include <cerrno>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/FileTime.h"
 
@@ -37,11 +37,13 @@ struct ListingRecord {
     uint64_t size = 0;  // 0 for directories, as the comparison expects of them
 };
 
+// Reads a directory with getdents64 into a buffer of its own, which stays allocated from one
+// listing to the next: a walk that keeps one listing per depth allocates nothing per folder.
 class DirectoryListing {
   public:
     DirectoryListing() = default;
     ~DirectoryListing();
-    // Owns an open directory stream.
+    // Owns an open directory descriptor.
     DirectoryListing(const DirectoryListing&) = delete;
     DirectoryListing& operator=(const DirectoryListing&) = delete;
 
@@ -51,11 +53,17 @@ class DirectoryListing {
     // that met a directory never lists what a link put in its place since. `followLastLink`
     // lets a root that the user chose through a link be listed.
     int Open(const std::string& directory, bool followLastLink = false);
+    // Starts listing the folder `name` of the directory `parent` lists (or listed: its
+    // descriptor stays open until it is closed or opened again), whose whole path is
+    // `directory`. Like Open without following a link, but the kernel walks one name instead of
+    // the whole path.
+    int OpenChild(const DirectoryListing& parent, std::string_view name, const std::string& directory);
     // Whether the last Open failed because the directory, or a folder above it, does not exist
     // (any more): a walk that listed it a moment ago finds it gone, which is no error.
     bool Vanished() const { return m_openErrno == ENOENT; }
-    // The next record, "." and ".." included. Returns 0, kErrorNoMoreFiles (18) at the end, or
-    // the failure code of a directory that could not be read further.
+    // The next record, "." and ".." included (with their names only: nobody compares them).
+    // Returns 0, kErrorNoMoreFiles (18) at the end, or the failure code of a directory that
+    // could not be read further.
     int Next(ListingRecord& record);
     void Close();
 
@@ -64,9 +72,16 @@ class DirectoryListing {
     void ReadArchiveBits(bool read) { m_readArchiveBits = read; }
 
   private:
-    DIR* m_dir = nullptr;
+    int Opened(int fd, const std::string& directory);
+    // Refills the buffer; false at the end or on a failure (`code` set).
+    bool Fill(int& code);
+
+    int m_fd = -1;
     int m_openErrno = 0;  // errno of the last failed Open, 0 after a successful one
     bool m_readArchiveBits = true;
+    std::unique_ptr<char[]> m_buffer;
+    size_t m_filled = 0;   // bytes of records in the buffer
+    size_t m_next = 0;     // offset of the next record
     std::string m_prefix;  // directory with a trailing '/', for the xattr lookups by path
 };
 

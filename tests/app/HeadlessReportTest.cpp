@@ -32,6 +32,23 @@ TEST(EscapeReportPath, WritesControlBytesVisiblyAndEverythingElseAsItIs) {
         {"raw\xFF", "raw\xFF"},          // and so does a byte that is not UTF-8
     };
     for (const auto& [path, expected] : cases) EXPECT_EQ(EscapeReportPath(path), expected);
+    // Long runs are passed over a word at a time: a byte to escape is found at every position,
+    // and the bytes that border the escaped ranges (0x20, 0x7E, 0x80, '[', ']') are left alone.
+    const std::string base = "abcdefghijklmnopqrstuvw";
+    for (size_t at = 0; at < base.size(); ++at)
+        for (const auto& [byte, shown] :
+             std::initializer_list<std::pair<char, std::string>>{{'\\', "\\\\"},
+                                                                 {'\x1F', "\\x1F"},
+                                                                 {'\x7F', "\\x7F"},
+                                                                 {' ', " "},
+                                                                 {'~', "~"},
+                                                                 {'\x80', "\x80"},
+                                                                 {'[', "["},
+                                                                 {']', "]"}}) {
+            std::string path = base;
+            path[at] = byte;
+            EXPECT_EQ(EscapeReportPath(path), base.substr(0, at) + shown + base.substr(at + 1)) << at;
+        }
 }
 
 // The report of ReportRun::MakeTrees' pair: its unique rows, its rows without subdirectories,

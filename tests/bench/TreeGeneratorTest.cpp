@@ -71,16 +71,20 @@ struct Generated {
     TreeFacts right;
 };
 
-Generated Generate(const TempTree& tree, const std::string& name, uint64_t files, uint64_t seed) {
+Generated Generate(const TempTree& tree, const std::string& name, TreeShape shape) {
     Generated g;
     std::string error;
-    TreeShape shape;
-    shape.filesPerSide = files;
-    shape.seed = seed;
     EXPECT_TRUE(GenerateTrees(tree.Path(name), shape, g.counts, error)) << error;
     g.left = Read(tree.Path(name + "/left"));
     g.right = Read(tree.Path(name + "/right"));
     return g;
+}
+
+Generated Generate(const TempTree& tree, const std::string& name, uint64_t files, uint64_t seed) {
+    TreeShape shape;
+    shape.filesPerSide = files;
+    shape.seed = seed;
+    return Generate(tree, name, shape);
 }
 
 TEST(TreeGenerator, TheSameSeedGivesTheSameTrees) {
@@ -107,10 +111,9 @@ std::string Lower(std::string s) {
     return s;
 }
 
-TEST(TreeGenerator, HoldsEachClassInTheNumbersReported) {
-    TempTree tree;
-    const uint64_t n = 2000;
-    const Generated g = Generate(tree, "out", n, 42);
+// Every class of difference is on disk in the numbers reported, for the usual files and for
+// the million-entry pair's tiny ones.
+void ExpectEachClassAsReported(const Generated& g, uint64_t n) {
     std::set<std::string> leftFolded;
     std::set<std::string> rightFolded;
     for (const auto& [path, facts] : g.left.files) leftFolded.insert(Lower(path));
@@ -139,6 +142,28 @@ TEST(TreeGenerator, HoldsEachClassInTheNumbersReported) {
     for (int c = 0; c < kDiffClassCount; ++c)
         EXPECT_GT(g.counts.items[c], 0u) << DiffClassName(static_cast<DiffClass>(c));
     EXPECT_GT(g.counts.items[static_cast<int>(DiffClass::Identical)], n / 2);
+}
+
+TEST(TreeGenerator, HoldsEachClassInTheNumbersReported) {
+    TempTree tree;
+    ExpectEachClassAsReported(Generate(tree, "out", 2000, 42), 2000);
+}
+
+TEST(TreeGenerator, TheMillionShapeIsFlatWithTinyFiles) {
+    TempTree tree;
+    TreeShape shape = MillionShape(5);
+    shape.filesPerSide = 2500;  // the shape's folders and files, on a smaller scale
+    const Generated g = Generate(tree, "out", shape);
+    ExpectEachClassAsReported(g, 2500);
+    EXPECT_EQ(g.counts.folders, 3u);
+    EXPECT_EQ(g.left.maxDepth, 1);
+    for (const auto& [folder, files] : g.left.filesPerFolder) EXPECT_LE(files, 1000u) << folder;
+    size_t empty = 0;
+    for (const auto& [path, facts] : g.left.files) {
+        EXPECT_LT(facts.size, 256u + 16u) << path;
+        empty += facts.size == 0;
+    }
+    EXPECT_GT(empty, g.left.files.size() * 3 / 4);
 }
 
 TEST(TreeGenerator, KeepsFoldersSmallAndShallow) {

@@ -72,6 +72,11 @@ TEST_F(ContentCompareTest, BlocksMatchAcrossBoundariesAndTheFirstDifferenceIsRep
     ctrlZAtBlockEnd[524287] = kCtrlZ;
     std::string otherDifference = text + kCtrlZ;
     otherDifference[50] ^= 1;
+    // Past four blocks the right file is read ahead on a second thread.
+    const std::string large = Pattern(5 * 524288 + 1000);
+    std::string largeLate = large;
+    largeLate[4 * 524288 + 5] ^= 1;
+    const std::string almostFive = Pattern(5 * 524288 - 1);
     struct Case {
         const char* what;
         std::string left;
@@ -96,6 +101,12 @@ TEST_F(ContentCompareTest, BlocksMatchAcrossBoundariesAndTheFirstDifferenceIsRep
         // A full block ending in Ctrl-Z is not the end of a file that goes on.
         {"Ctrl-Z at a full block's end, more after it", ctrlZAtBlockEnd, block.substr(0, 524287), true, true,
          524288, 524287},
+        {"large, identical", large, large, false, false, 0, 0},
+        {"large, a difference in the fifth block", large, largeLate, false, true, 524288, 524288},
+        {"large, Ctrl-Z at the end of the right's full block", almostFive, almostFive + kCtrlZ, true, false,
+         0, 0},
+        {"large, the same with more after it", almostFive, almostFive + kCtrlZ + 'x', true, true, 524287,
+         524288},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -2,14 +2,21 @@
 // refresh, progress and cancellation.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "core/ContentCompare.h"
 #include "core/DirectoryPair.h"
 #include "core/Pairing.h"
+#include "core/SideScan.h"
 #include "res/StringTable.h"
 #include "tests/support/JobHarness.h"
+#include "tests/support/TempTree.h"
 
 namespace quarto {
 namespace {
@@ -234,6 +241,103 @@ TEST_F(PairingPassTest, CancelKeepsTheRowsSoFarAndStillEndsTheRefresh) {
         Run();
         EXPECT_EQ(Rows().size(), c.rows);
         ExpectRefreshEnded();
+    }
+}
+
+// Random trees compared with contents read on helper threads and on the pairing thread alone:
+// the rows, their flags, the diagnostic lines and the warnings must be the same, in the same
+// order. Files are small, a few span several blocks, some hold an extra Ctrl-Z, some are FIFOs,
+// and some vanish between the scan and the pairing (warnings).
+class RandomPair {
+  public:
+    explicit RandomPair(unsigned seed) : m_random(seed) {
+        const char* folders[] = {"", "s1/", "s2/", "s1/t/"};
+        for (int i = 0; i < 160; ++i) {
+            const std::string name = std::string(folders[Below(4)]) + "f" + std::to_string(i);
+            std::string contents(Size(), '\0');
+            for (char& c : contents) c = static_cast<char>('a' + Below(3));
+            std::string other = contents;
+            switch (Below(8)) {
+                case 0:  // one byte differs
+                    if (!other.empty()) other[Below(other.size())] ^= 1;
+                    break;
+                case 1:  // an extra Ctrl-Z on one side
+                    (Below(2) ? contents : other) += '\x1A';
+                    break;
+                case 2:  // one side only
+                    Write(Below(2) ? "l/" : "r/", name, contents);
+                    continue;
+                case 3:  // a FIFO on one side
+                    mkfifo(m_tree.Path((Below(2) ? "l/" : "r/") + name).c_str(), 0644);
+                    Write(m_tree.Exists("l/" + name) ? "r/" : "l/", name, contents);
+                    continue;
+                default:
+                    break;
+            }
+            Write("l/", name, contents);
+            Write("r/", name, other);
+            if (Below(20) == 0) m_vanishing.push_back((Below(2) ? "l/" : "r/") + name);
+        }
+    }
+    std::string Root(const char* side) const { return m_tree.Path(side); }
+    // Files removed after the scan, before the pairing reads them.
+    void Vanish() const {
+        for (const std::string& path : m_vanishing) unlink(m_tree.Path(path).c_str());
+    }
+
+  private:
+    size_t Below(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(m_random); }
+    size_t Size() { return Below(20) == 0 ? kContentBlockSize + Below(3000) : Below(2000); }
+    void Write(const std::string& side, const std::string& name, const std::string& contents) {
+        m_tree.File(side + name, contents);
+        m_tree.SetTimes(side + name, 1600000000);
+    }
+    std::mt19937 m_random;
+    test::TempTree m_tree;
+    std::vector<std::string> m_vanishing;
+};
+
+TEST_F(PairingPassTest, ComparingOnHelperThreadsGivesTheRowsAndDiagnosticsOfOnePairAfterAnother) {
+    struct Outcome {
+        std::vector<std::string> rows;
+        std::string printed;
+        std::vector<std::string> warnings;
+    };
+    const auto pairWith = [this](unsigned threads) {
+        h.errors.reports.clear();
+        ::testing::internal::CaptureStdout();
+        PairEntries(h.job, pair, threads);
+        Outcome outcome{Rows(), ::testing::internal::GetCapturedStdout(), {}};
+        for (size_t i = 0; i < outcome.rows.size(); ++i)
+            outcome.rows[i] += " " + std::to_string(Flags(Side::Left, i));
+        for (const auto& report : h.errors.reports)
+            outcome.warnings.push_back(std::to_string(report.code) + " " + report.text);
+        return outcome;
+    };
+    h.settings.CheckByteByByte = true;
+    h.settings.CheckFileSizes = false;  // so that every pair of files is read
+    for (unsigned seed : {1u, 2u}) {
+        SCOPED_TRACE(seed);
+        const RandomPair trees(seed);
+        h.settings.CheckIgnoreCtrlZ = seed != 2;
+        for (Side side : kSides) {
+            const std::string root = trees.Root(side == Side::Left ? "l/" : "r/");
+            pair[side].rootLength = static_cast<uint32_t>(root.size());
+            pair[side].entries.Clear(h.settings.SortMode, h.settings.SortDirection, root);
+            ASSERT_TRUE(ScanDirectory(h.job, pair, side, root, true));
+        }
+        trees.Vanish();
+        const Outcome alone = pairWith(0);
+        // One thread: the pool's queue with no helper, the pairing thread comparing it all.
+        for (unsigned threads : {1u, 3u}) {
+            const Outcome helped = pairWith(threads);
+            EXPECT_EQ(helped.rows, alone.rows) << threads;
+            EXPECT_EQ(helped.printed, alone.printed) << threads;
+            EXPECT_EQ(helped.warnings, alone.warnings) << threads;
+        }
+        // Not vacuous: contents were found to differ and files were missed.
+        EXPECT_NE(alone.printed.find("does not match"), std::string::npos);
+        EXPECT_FALSE(alone.warnings.empty());
     }
 }
 

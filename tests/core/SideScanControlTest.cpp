@@ -2,6 +2,7 @@
 // cannot start, snapshot sides and their fallback to the previous directory.
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "core/SnapshotLoader.h"
@@ -136,6 +137,34 @@ TEST(ListingError, ASubfolderGoneSinceItWasListedIsSkippedWhileOtherFailuresAsk)
         // It was listed, so it is an entry of the side either way.
         EXPECT_NE(FindEntry(s.pair, Side::Left, tree.Path(c.name)), nullptr) << c.pins;
     }
+}
+
+// The same in a real walk: a folder is listed whole before its subfolders are entered, and one
+// removed in between (here when the count line shows that "sub" was listed) is skipped.
+TEST(ListingError, ASubfolderRemovedBeforeTheWalkEntersItIsSkipped) {
+    TempTree tree;
+    tree.File("sub/f", "x");
+    const std::string inner = tree.Dir("sub/inner");
+    class ActingProgress : public RecordingProgressSink {
+      public:
+        void SetCountText(const std::string& text) override {
+            RecordingProgressSink::SetCountText(text);
+            if (text == atText && act) act();
+        }
+        std::string atText;
+        std::function<void()> act;
+    } progress;
+    // The root lists ".", ".." and "sub"; "sub" lists ".", "..", "f" and "inner".
+    progress.atText = "Processed 7 entries";
+    progress.act = [&] { ASSERT_EQ(rmdir(inner.c_str()), 0); };
+    ScanJob s;
+    s.settings.ShowProgressInterval = 1;
+    JobContext job{s.settings, s.frame, progress, s.prompter, s.errors, s.cancel};
+    EXPECT_TRUE(ScanDirectory(job, s.pair, Side::Left, tree.Root(), true));
+    EXPECT_TRUE(s.errors.asks.empty());
+    EXPECT_FALSE(tree.Exists("sub/inner"));
+    EXPECT_EQ(RelativePaths(s.pair, Side::Left, tree.Root()),
+              (std::vector<std::string>{"sub", "sub/f", "sub/inner"}));
 }
 
 // Stands in for the snapshot reader: inserts one entry, counts it, then succeeds or fails.

@@ -1,7 +1,7 @@
 // A listing that stops early. No file system at hand fails a directory read half way on
-// demand, so this file puts a readdir in front of the C library's: it passes every call on,
-// except one call on the test's own thread when a test arms it, which fails with the errno a
-// failing disk or a removed medium would give.
+// demand, so this file puts a getdents64 in front of the C library's: on the test's own thread
+// it hands out one record per call (the names here are short), and when a test arms it, one
+// call fails with the errno a failing disk or a removed medium would give.
 #include <dirent.h>
 #include <dlfcn.h>
 
@@ -16,16 +16,20 @@ namespace {
 thread_local int t_failingCall = 0;  // 0: pass everything on; n: the n-th call from now fails
 thread_local int t_failErrno = 0;
 
+// Room for one record of a name of up to five bytes, and not for two.
+constexpr size_t kOneShortRecord = 32;
+
 }  // namespace
 
-extern "C" struct dirent* readdir(DIR* dir) {
-    using Readdir = struct dirent* (*)(DIR*);
-    static const auto real = reinterpret_cast<Readdir>(dlsym(RTLD_NEXT, "readdir"));
-    if (t_failingCall > 0 && --t_failingCall == 0) {
+extern "C" ssize_t getdents64(int fd, void* buffer, size_t length) {
+    using Getdents = ssize_t (*)(int, void*, size_t);
+    static const auto real = reinterpret_cast<Getdents>(dlsym(RTLD_NEXT, "getdents64"));
+    if (t_failingCall == 0) return real(fd, buffer, length);
+    if (--t_failingCall == 0) {
         errno = t_failErrno;
-        return nullptr;
+        return -1;
     }
-    return real(dir);
+    return real(fd, buffer, std::min(length, kOneShortRecord));
 }
 
 namespace quarto::test {
@@ -66,20 +70,21 @@ TEST(ListingStopsEarly, RestartsAndKeepsEveryEntryOnce) {
     }
 }
 
-TEST(ListingStopsEarly, DoesNotWalkAnEnteredSubdirectoryAgain) {
+TEST(ListingStopsEarly, WalksASubfolderOnceWhenItsParentsListingRestarts) {
     TempTree tree;
     tree.File("sub/one", "1");
     tree.File("sub/two", "2");
     ScanJob s;
     t_failErrno = ENOMEDIUM;
-    // The root lists ".", ".." and "sub" (3 calls), sub is walked in between (4 entries and its
-    // end: 5 calls), so the 9th call is the root's last one, after sub was walked completely.
-    t_failingCall = 9;
+    // The root lists ".", ".." and "sub" (3 calls); the 4th call, which would end it, fails.
+    // A folder is entered only once its parent's listing is complete, so the root is listed
+    // again and meets "sub" again before "sub" is walked, once.
+    t_failingCall = 4;
     EXPECT_TRUE(s.Scan(tree.Root(), true));
     EXPECT_EQ(t_failingCall, 0);
     EXPECT_EQ(s.pair[Side::Left].entries.Size(), 3u);
     EXPECT_EQ(s.pair[Side::Left].directoryFileCount, 2u);
-    // 3 + 4 entries, then the root's 3 again; walking sub again would add 4 more.
+    // The root's 3 entries twice and sub's 4; walking sub twice would add 4 more.
     EXPECT_EQ(s.job.processedEntries.load(), 10u);
 }
 

@@ -49,6 +49,40 @@ TEST(ScanDirectory, RecordsEntriesAndEntersSubdirectoriesOnlyWhenRecursing) {
     }
 }
 
+// The walk hands the set each folder's entries in order and enters a subfolder right after its
+// own entry. With ordinary names that is the set's order, and the set relies on it; names that
+// sort between a folder and its contents ("a-b" and "a.txt" beside "a", whose contents start
+// "a/") or before the files-first blank ("\x01") break it, and the set must sort itself. Either
+// way it comes out sorted, in every mode and direction.
+TEST(ScanDirectory, LeavesTheSetInOrderWhateverTheNamesAndSortMode) {
+    // Files of one folder that agree but for case past sixteen bytes, and bytes above 0x7F: the
+    // folder's own sort alone decides their order (nothing else sends the set sorting).
+    const std::vector<const char*> ordinary = {
+        "a/x",   "a/b/y", "a/Sixteen-bytes-long-1", "a/sixteen-BYTES-long-0", "a/sixteen-bytes-lon", "b",
+        "q/r/s", "z.dat", "\xC3\xA9t\xC3\xA9"};
+    std::vector<const char*> awkward = ordinary;
+    awkward.insert(awkward.end(), {"a-b/z", "a.txt", "A b/w", "\x01c/v"});
+    for (const auto& names : {ordinary, awkward}) {
+        TempTree tree;
+        for (const char* path : names) tree.File(path, path);
+        for (int mode : {kSortFullPath, kSortFilesFirst, kSortDateTime, kSortFileSize})
+            for (int direction : {kSortAscending, kSortDescending}) {
+                ScanJob s;
+                s.settings.SortMode = mode;
+                s.settings.SortDirection = direction;
+                s.pair[Side::Left].entries.Clear(mode, direction, tree.Root());
+                ASSERT_TRUE(s.Scan(tree.Root(), true));
+                std::vector<FileEntry> expected;
+                for (const EntryRef& ref : s.pair[Side::Left].entries) expected.push_back(*ref.Entry());
+                ASSERT_EQ(expected.size(), names.size() == ordinary.size() ? 13u : 20u);
+                std::sort(expected.begin(), expected.end(), EntryOrder(mode, direction));
+                std::vector<std::string> want;
+                for (const FileEntry& e : expected) want.push_back(e.path.substr(tree.Root().size()));
+                EXPECT_EQ(RelativePaths(s.pair, Side::Left, tree.Root()), want) << mode << "/" << direction;
+            }
+    }
+}
+
 TEST(ScanDirectory, BuildsEachEntryFromItsListingRecord) {
     TempTree tree;
     tree.File("sub/b.txt", "abc");

@@ -1,6 +1,7 @@
 // The order of entries within a side and the pairing comparison across sides.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -182,6 +183,38 @@ int ReferenceCompare(const FileEntry& a, const FileEntry& b, int mode) {
     return c;
 }
 
+// A set fed in any order, each entry twice, holds each key once and yields them in order, in
+// every sort mode and direction (sizes and times are drawn small so that they tie often).
+template <typename Next>
+void RandomEntriesInAnyOrderComeOutSortedOnce(std::vector<FileEntry> entries, Next& next) {
+    for (FileEntry& e : entries) {
+        e.size = next(3);
+        e.time = FileTime::FromValue(next(3));
+    }
+    std::vector<FileEntry> fed = entries;
+    fed.insert(fed.end(), entries.begin(), entries.end());
+    for (size_t i = fed.size(); i > 1; --i) std::swap(fed[i - 1], fed[next(static_cast<unsigned>(i))]);
+    for (int mode : {kSortFullPath, kSortFilesFirst, kSortDateTime, kSortFileSize})
+        for (int direction : {kSortAscending, kSortDescending}) {
+            EntrySet set;
+            set.Clear(mode, direction, "/root/");
+            size_t inserted = 0;
+            for (const FileEntry& e : fed) inserted += set.Insert(e);
+            std::vector<FileEntry> expected = entries;
+            const EntryOrder less(mode, direction);
+            std::sort(expected.begin(), expected.end(), less);
+            expected.erase(std::unique(expected.begin(), expected.end(),
+                                       [&](const FileEntry& a, const FileEntry& b) { return !less(a, b); }),
+                           expected.end());
+            EXPECT_EQ(inserted, expected.size()) << mode << "/" << direction;
+            std::vector<std::string> got;
+            for (const EntryRef& ref : set) got.push_back(ref.Entry()->path);
+            std::vector<std::string> want;
+            for (const FileEntry& e : expected) want.push_back(e.path);
+            EXPECT_EQ(got, want) << mode << "/" << direction;
+        }
+}
+
 TEST(CompareEntries, AgreesWithTheDefinitionOnRandomPaths) {
     // Short components from a small alphabet, so case-only differences, shared prefixes, blanks
     // and bytes on both sides of the blank meet often.
@@ -211,6 +244,7 @@ TEST(CompareEntries, AgreesWithTheDefinitionOnRandomPaths) {
                 ASSERT_EQ(sign(CompareEntries(a, b, mode, 6)), ReferenceCompare(a, b, mode))
                     << a.path << " | " << b.path << " mode " << mode << " skipping the root";
             }
+    RandomEntriesInAnyOrderComeOutSortedOnce(entries, next);
     // Across sides the relative keys decide, whatever the roots: the same entry under the
     // longer root "/other/place/" compares as it does under "/root/".
     for (int mode : {kSortFullPath, kSortFilesFirst})
