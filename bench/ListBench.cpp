@@ -9,22 +9,14 @@
 // same number of rows, two of them paged down the same way.
 //
 //   quarto_bench_lists [FOLDERS [FILES]]      (default 1000 1000)
-#include <malloc.h>
-
-#include <memory>
-
-#include <QAbstractTableModel>
 #include <QApplication>
 #include <QHBoxLayout>
-#include <QScrollBar>
 #include <QTableView>
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
+#include <memory>
 #include <thread>
-#include <vector>
 
 #include "bench/BenchJob.h"
+#include "bench/PaintBench.h"
 #include "core/Marking.h"
 #include "core/Pairing.h"
 #include "ui/FilesModel.h"
@@ -35,61 +27,7 @@
 namespace {
 
 using namespace quarto;
-using Clock = std::chrono::steady_clock;
-
-constexpr int kPageDowns = 200;
-constexpr uint64_t kBaseTime = 133500000000000000ULL;
-constexpr uint64_t kHour = 36000000000ULL;
-
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-// Bytes the heap hands out now, all arenas (the pairing allocates on its worker's).
-double HeapBytes() {
-    const struct mallinfo2 m = mallinfo2();
-    return static_cast<double>(m.uordblks + m.hblkhd);
-}
-
-FileEntry MakeEntry(const std::string& root, const std::string& relative, uint32_t size, uint64_t time,
-                    uint32_t attributes) {
-    FileEntry e;
-    e.path = root + relative;
-    e.nameOffset = static_cast<uint16_t>(e.path.rfind('/') + 1);
-    e.size = size;
-    e.time = FileTime::FromValue(time);
-    e.attributes = attributes;
-    return e;
-}
-
-// FOLDERS folders of FILES files a side: one file in ten newer on the left, one in ten larger
-// on the right, one in fifty on the left only and one in fifty on the right only.
-void GenerateSides(DirectoryPair& pair, const Settings& settings, int folders, int files) {
-    const std::string roots[2] = {"/bench/left/", "/bench/right/"};
-    for (Side side : kSides) {
-        pair.Directory(side) = roots[Index(side)];
-        pair[side].rootLength = static_cast<uint32_t>(roots[Index(side)].size());
-        pair[side].entries.Clear(settings.SortMode, settings.SortDirection, roots[Index(side)]);
-    }
-    char name[64];
-    for (int d = 0; d < folders; ++d) {
-        std::snprintf(name, sizeof name, "folder%04d", d);
-        for (Side side : kSides)
-            pair[side].entries.Insert(MakeEntry(roots[Index(side)], name, 0, kBaseTime, kAttrDirectory));
-        for (int f = 0; f < files; ++f) {
-            std::snprintf(name, sizeof name, "folder%04d/document-%05d.dat", d, f);
-            const uint32_t size = 1000u + static_cast<uint32_t>(f) * 37u;
-            const bool leftOnly = f % 50 == 3;
-            const bool rightOnly = f % 50 == 4;
-            if (!rightOnly)
-                pair[Side::Left].entries.Insert(
-                    MakeEntry(roots[0], name, size, kBaseTime + (f % 10 == 1 ? 2 * kHour : 0), kAttrNormal));
-            if (!leftOnly)
-                pair[Side::Right].entries.Insert(
-                    MakeEntry(roots[1], name, size + (f % 10 == 2 ? 7u : 0u), kBaseTime, kAttrNormal));
-        }
-    }
-}
+using namespace quarto::bench;
 
 // The frame's side of the pairing's last messages: nothing waits for them here.
 class QuietFrame final : public FrameSink {
@@ -112,76 +50,6 @@ class BenchHost final : public FilesViewHost {
   private:
     const Settings& m_settings;
 };
-
-// Notes the first paint of a viewport once its model holds `rows` rows.
-class FirstPaint final : public QObject {
-  public:
-    FirstPaint(QAbstractItemView& view, int rows) : m_view(view), m_rows(rows) {
-        view.viewport()->installEventFilter(this);
-    }
-    bool seen = false;
-
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && m_view.model()->rowCount() == m_rows) seen = true;
-        return false;
-    }
-
-  private:
-    QAbstractItemView& m_view;
-    const int m_rows;
-};
-
-// The peer's model: every cell the same text, nothing stored per row.
-class BareModel final : public QAbstractTableModel {
-  public:
-    explicit BareModel(int rows) : m_rows(rows) {}
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : m_rows; }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 3; }
-    QVariant data(const QModelIndex& index, int role) const override {
-        if (role != Qt::DisplayRole) return {};
-        static const QString kText = QStringLiteral("folder0001/document-00001.dat");
-        return index.column() == 0 ? kText : QStringLiteral("1,234,567");
-    }
-
-  private:
-    int m_rows;
-};
-
-struct Spread {
-    double median = 0;
-    double p99 = 0;
-    double worst = 0;
-};
-
-Spread SpreadOf(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    const auto at = [&](double q) {
-        return samples[static_cast<size_t>(q * static_cast<double>(samples.size() - 1))];
-    };
-    return {at(0.5), at(0.99), samples.back()};
-}
-
-// Pages both views down (the first mirrors its scrolling to the second, or both are paged) and
-// repaints both, kPageDowns times; then jumps to the end. Milliseconds per step.
-Spread PageDown(QAbstractItemView& a, QAbstractItemView& b, bool mirrored, double& jumpMs) {
-    std::vector<double> samples;
-    for (int i = 0; i < kPageDowns; ++i) {
-        const Clock::time_point start = Clock::now();
-        a.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-        if (!mirrored) b.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-        a.viewport()->repaint();
-        b.viewport()->repaint();
-        samples.push_back(Ms(Clock::now() - start));
-    }
-    const Clock::time_point start = Clock::now();
-    a.scrollToBottom();
-    if (!mirrored) b.scrollToBottom();
-    a.viewport()->repaint();
-    b.viewport()->repaint();
-    jumpMs = Ms(Clock::now() - start);
-    return SpreadOf(samples);
-}
 
 struct MarkTimes {
     int count = 0;
@@ -240,7 +108,8 @@ int main(int argc, char** argv) {
     JobContext job{bench.settings, frame, bench.progress, bench.prompter, bench.errors, bench.cancel};
     DirectoryPair& pair = bench.pair;
     const double heapStart = HeapBytes();
-    GenerateSides(pair, bench.settings, folders, files);
+    const std::string roots[2] = {"/bench/left/", "/bench/right/"};
+    GenerateSides(pair, bench.settings, roots, folders, files);
     const double heapSets = HeapBytes();
 
     BenchHost host(bench.settings);

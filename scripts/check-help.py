@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Checks Quarto's HTML manual: every page well-formed HTML5 within the tags a QTextBrowser
 renders, no scripts or outside resources, every internal link and anchor resolving, and the
-pages and anchors that the window's help commands open by name all present.
+pages and anchors that the window's help commands open by name all present. Pictures live in
+images/: each a PNG of modest size, shown by some page, with a text for readers who cannot see
+it.
 
 Usage: scripts/check-help.py [FOLDER]   (default res/help). Prints each fault; exit 1 on any."""
 import os
@@ -28,6 +30,9 @@ REQUIRED = {
 # The manual describes Quarto on Linux; these belong to other platforms or to no user's page.
 FORBIDDEN = re.compile(r"\b(Windows|registry|notepad|\.exe|[A-Z]:\\|specification|spec\b)", re.I)
 OUTSIDE = re.compile(r"^([a-z][a-z0-9+.-]*:|//)", re.I)
+IMAGES = "images"
+IMAGE_LIMIT = 200 * 1024  # bytes: the pictures are compiled into the program
+PNG_MAGIC = b"\x89PNG\r\n\x1a\n"
 
 
 class Page(HTMLParser):
@@ -54,6 +59,8 @@ class Page(HTMLParser):
             if attrs["id"] in self.ids:
                 self.fault(f"id '{attrs['id']}' twice")
             self.ids.add(attrs["id"])
+        if tag == "img" and not (attrs.get("alt") or "").strip():
+            self.fault(f"<img src='{attrs.get('src')}'> has no alt text")
         if tag == "html":
             self.lang = bool(attrs.get("lang"))
         if tag == "meta" and (attrs.get("charset") or "").lower() == "utf-8":
@@ -89,10 +96,28 @@ class Page(HTMLParser):
             self.fault(f"'{match.group(0)}' does not belong in Quarto's manual")
 
 
+def check_images(folder):
+    """The pictures under images/ by their manual-relative paths, and their faults."""
+    images, faults = set(), []
+    for name in sorted(os.listdir(os.path.join(folder, IMAGES))):
+        path = os.path.join(folder, IMAGES, name)
+        with open(path, "rb") as f:
+            data = f.read()
+        if not name.endswith(".png") or not data.startswith(PNG_MAGIC):
+            faults.append(f"{IMAGES}/{name}: not a PNG picture")
+        elif len(data) > IMAGE_LIMIT:
+            faults.append(f"{IMAGES}/{name}: {len(data)} bytes, more than {IMAGE_LIMIT}")
+        images.add(f"{IMAGES}/{name}")
+    return images, faults
+
+
 def check(folder):
-    pages, faults = {}, []
+    pages, faults, images = {}, [], set()
     for name in sorted(os.listdir(folder)):
-        if name.endswith(".html"):
+        if name == IMAGES and os.path.isdir(os.path.join(folder, name)):
+            images, image_faults = check_images(folder)
+            faults += image_faults
+        elif name.endswith(".html"):
             page = Page(name)
             with open(os.path.join(folder, name), encoding="utf-8") as f:
                 page.feed(f.read())
@@ -131,6 +156,7 @@ def check(folder):
             continue
         faults += [f"{name}: missing anchor '{a}'" for a in anchors if a not in pages[name].ids]
     faults += [f"{name}: no page links to it" for name in pages if name not in linked and name != "index.html"]
+    faults += [f"{name}: no page shows it" for name in sorted(images) if name not in linked]
     return len(pages), faults
 
 

@@ -5,7 +5,7 @@
 set -eu
 packages="build-essential cmake g++ qt6-base-dev libgtest-dev clang libclang-rt-14-dev fonts-dejavu-core
     desktop-file-utils appstream man-db dpkg-dev librsvg2-bin python3 qt6-qpa-plugins
-    xvfb x11-utils xdotool imagemagick"
+    xvfb x11-utils xdotool imagemagick pngcrush"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

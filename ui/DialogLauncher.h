@@ -10,16 +10,16 @@ namespace quarto {
 class DialogLauncher {
   public:
     virtual ~DialogLauncher() = default;
-    // The settings notebook, modal; true when the user confirmed it (the frame then takes fonts
-    // and colours from the settings again).
+    // The settings notebook, modal; true when the user confirmed it (its changes have come into
+    // effect through the frame's SettingsSheetHost).
     virtual bool ShowSettings(QWidget* /*owner*/) { return false; }
-    // A new modeless statistics dialog; the newest one is the one that repaints.
+    // A new modeless statistics dialog, beside any still open.
     virtual void ShowStatistics(QWidget* /*owner*/) {}
-    // The statistics' figures changed: the open dialog repaints.
+    // The statistics' figures changed: the open dialogs repaint.
     virtual void InvalidateStatistics() {}
     // At the main window's close.
     virtual void CloseStatistics() {}
-    // The sort dialog, modal; true when it changed the order (the frame then refreshes).
+    // The sort dialog, modal; true when closed with OK (a changed order has posted UM_REFRESH).
     virtual bool ShowSort(QWidget* /*owner*/) { return false; }
     // The About box, modal. As the start-up logo it closes itself once `splashTimeLeft`
     // (milliseconds) has run out; from the Help menu the value is -1 and it stays until OK.

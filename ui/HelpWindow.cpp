@@ -74,7 +74,9 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(m_browser, 1);
-    resize(760, 600);
+    // Wide enough for the manual's widest picture (the main window, 760 pixels) with the page's
+    // margins and a scroll bar beside it.
+    resize(840, 640);
 }
 
 void CHelpWindow::ShowUrl(const QUrl& url) {

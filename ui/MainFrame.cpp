@@ -10,12 +10,14 @@
 #include <QToolButton>
 
 #include "core/DirectoryPair.h"
+#include "core/JobContext.h"
 #include "ops/CommandFile.h"
 #include "ops/DriveTree.h"
 #include "res/CommandIds.h"
 #include "res/CommandTable.h"
 #include "ui/ContextMenu.h"
-#include "ui/DialogLauncher.h"
+#include "ui/FrameDialogs.h"
+#include "ui/HelpTopics.h"
 #include "ui/ProgressDialog.h"
 #include "ui/ProgressDialogSink.h"
 #include "ui/QrtFilesView.h"
@@ -23,6 +25,7 @@
 #include "ui/QtFrameSink.h"
 #include "ui/QtPrompter.h"
 #include "ui/RowListWatcher.h"
+#include "ui/StatisticsSource.h"
 #include "ui/StatusPane.h"
 
 namespace quarto {
@@ -85,6 +88,11 @@ CMainFrame::CMainFrame(const FrameServices& app, const WindowParts& parts, QWidg
     setObjectName(QStringLiteral("mainFrame"));
     m_sink = std::make_unique<QtFrameSink>([this](const FrameMessage& message) { return HandleMessage(message); });
     m_watcher = std::make_unique<RowListWatcher>(m_app.pair.Lists());
+    m_figures = std::make_unique<PairStatistics>(m_app.pair, m_app.settings);
+    m_dialogs = std::make_unique<FrameDialogs>(FrameDialogsContext{
+        m_app.settings, m_app.store, *this, m_app.job.prompter, m_app.job.errors, *m_sink, m_parts.progress,
+        *m_figures, m_app.programName});
+    SetHelpId(this, kHelpMainWindow);
     m_parts.prompter.SetOwner(this);
     m_uiUpdate.setSingleShot(true);
     m_uiUpdate.setInterval(0);
@@ -124,6 +132,7 @@ QAction* CMainFrame::CreateAction(int command, const QString& text) {
     if (!tip.isEmpty()) action->setToolTip(tip);
     action->setIcon(ToolIcon(command, *style()));
     action->setIconVisibleInMenu(false);
+    SetHelpId(action, command);  // context help on a menu item or toolbar button opens its topic
     connect(action, &QAction::triggered, this, [this, command] { ExecuteCommand(command); });
     addAction(action);  // its keys work wherever the focus is in the window
     m_actions[command] = action;
@@ -213,6 +222,7 @@ void CMainFrame::CreateToolBar() {
     m_toolBar = addToolBar(QStringLiteral("Toolbar"));
     m_toolBar->setObjectName(QStringLiteral("toolBar"));
     m_toolBar->setAccessibleName(QStringLiteral("Toolbar"));
+    SetHelpId(m_toolBar, kHelpToolbar);
     m_toolBar->setIconSize(QSize(16, 16));
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
     m_toolBar->setMovable(true);
@@ -236,6 +246,7 @@ void CMainFrame::CreateToolBar() {
 // message ever replaces them.
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
+    SetHelpId(bar, kHelpStatusBar);
     bar->setSizeGripEnabled(true);
     m_statusPanes = new StatusPanes(bar);
     for (Side side : kSides) m_panes[Index(side)] = &m_statusPanes->Pane(static_cast<int>(Index(side)));
@@ -251,10 +262,12 @@ void CMainFrame::CreatePanes() {
         const int column = static_cast<int>(Index(side));
         auto* tree = new CQrtDriveView(*m_app.trees[Index(side)], m_app.settings, *this, m_splitter);
         tree->setAccessibleName(QString::fromLatin1(kNames[0][column]));
+        SetHelpId(tree, kHelpDriveTree);
         m_splitter->SetPane(0, column, tree);
         m_treeViews[Index(side)] = tree;
         auto* list = new CQrtFilesView(side, m_app.pair.Lists(), *m_watcher, *this, m_splitter);
         list->setAccessibleName(QString::fromLatin1(kNames[1][column]));
+        SetHelpId(list, kHelpFileList);
         m_splitter->SetPane(1, column, list);
         m_lists[Index(side)] = list;
     }
@@ -269,14 +282,6 @@ void CMainFrame::CreatePanes() {
 
 void CMainFrame::RequestUiUpdate() {
     if (!m_uiUpdate.isActive()) m_uiUpdate.start();
-}
-
-void CMainFrame::ApplySettings() {
-    for (Side side : kSides) {
-        List(side).ApplySettings();
-        TreeView(side).ApplySettings();
-    }
-    UpdateActions();
 }
 
 }  // namespace quarto

@@ -2,8 +2,9 @@
 // 2 x 2 splitter with the drive trees above the file lists. It is the target of every command
 // (one QAction each, enabled and checked by one function from the busy count and the flags),
 // the receiver of the workers' messages (through QtFrameSink to the frame's message logic,
-// whose effects on the windows it carries out as FrameView), the host of the lists and trees,
-// and it keeps the title, the status bar and the layout.
+// whose effects on the windows it carries out as FrameView), the host of the lists and trees and
+// of the settings notebook's changes (SettingsSheetHost), and it keeps the title, the status bar
+// and the layout. Its dialogs open through FrameDialogs, which it owns.
 //
 // Split by job: MainFrame.cpp builds the window, MainFrameCommands.cpp carries out the
 // commands, MainFrameMessages.cpp handles messages and closing, MainFrameLayout.cpp keeps the
@@ -24,6 +25,7 @@
 #include "ui/FilesViewHost.h"
 #include "ui/FrameServices.h"
 #include "ui/QrtDriveView.h"
+#include "ui/SettingsSheetHost.h"
 
 class QAction;
 class QActionGroup;
@@ -38,12 +40,18 @@ namespace quarto {
 
 class CQrtFilesView;
 class CQrtSplitterWnd;
+class FrameDialogs;
+class PairStatistics;
 class QtFrameSink;
 class RowListWatcher;
 class StatusPane;
 class StatusPanes;
 
-class CMainFrame final : public QMainWindow, public FrameView, public FilesViewHost, public DriveViewHost {
+class CMainFrame final : public QMainWindow,
+                         public FrameView,
+                         public FilesViewHost,
+                         public DriveViewHost,
+                         public SettingsSheetHost {
     Q_OBJECT
 
   public:
@@ -70,14 +78,13 @@ class CMainFrame final : public QMainWindow, public FrameView, public FilesViewH
     CQrtDriveView& TreeView(Side side) const { return *m_treeViews[Index(side)]; }
     StatusPane& DirectoryPane(Side side) const { return *m_panes[Index(side)]; }
     std::optional<Side> Target() const { return m_target; }
+    FrameDialogs& Dialogs() const { return *m_dialogs; }
 
     // Every action's enabled and checked state from the busy count and the flags; the status
     // panes from the directories. Runs after every message, command and click (coalesced).
     void UpdateActions();
     // Carries out a command as its menu item would; ignored while its action is disabled.
     void ExecuteCommand(int command);
-    // Settings that the lists and trees draw with have changed.
-    void ApplySettings();
     // The close rules' final step: layout, counters and directories into the settings.
     void SaveLayoutAndCounters();
 
@@ -106,6 +113,13 @@ class CMainFrame final : public QMainWindow, public FrameView, public FilesViewH
     void TreeItemClicked(Side side, TreeItemId item) override;
     void TreeDoubleClicked(Side side) override;
 
+    // SettingsSheetHost: the notebook's changes put into effect.
+    void ApplyListSettings(Side side) override;
+    void RefillTrees() override;
+    void StartRefresh() override;
+    void RedrawFrame() override;
+    void CurrentViewChanged() override;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -124,7 +138,6 @@ class CMainFrame final : public QMainWindow, public FrameView, public FilesViewH
 
     // Commands (MainFrameCommands.cpp).
     void SelectView(int view);
-    void StartRefresh();
     void ToggleNetworkDrives();
     void ToggleCommandFile();
     void RunActionCommand(int command);
@@ -150,6 +163,8 @@ class CMainFrame final : public QMainWindow, public FrameView, public FilesViewH
     WindowParts m_parts;
     std::unique_ptr<QtFrameSink> m_sink;
     std::unique_ptr<RowListWatcher> m_watcher;
+    std::unique_ptr<PairStatistics> m_figures;  // what the statistics dialogs show
+    std::unique_ptr<FrameDialogs> m_dialogs;
     std::map<int, QAction*> m_actions;
     QActionGroup* m_views = nullptr;
     QMenu* m_actionsMenu = nullptr;
@@ -164,9 +179,10 @@ class CMainFrame final : public QMainWindow, public FrameView, public FilesViewH
     std::optional<Side> m_target;         // the target list; none: both
     std::optional<ListRow> m_contextRow;  // the context item, a row of the target list
     bool m_firstActivation = true;
-    bool m_laidOut = false;      // the status bar's first pane follows the splitter's column
+    bool m_laidOut = false;       // the status bar's first pane follows the splitter's column
     bool m_columnsSized = false;  // the lists' stored column widths have been applied
     bool m_closing = false;
+    bool m_aboutBoxOpen = false;  // the About box (or the start-up logo) stands
 };
 
 }  // namespace quarto

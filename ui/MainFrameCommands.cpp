@@ -3,9 +3,9 @@
 #include <QAction>
 #include <QFile>
 #include <QActionGroup>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QWhatsThis>
 
 #include "app/ExternalPrograms.h"
 #include "app/SettingsStore.h"
@@ -18,8 +18,8 @@
 #include "ops/OperationDriver.h"
 #include "ops/Refresh.h"
 #include "res/CommandIds.h"
-#include "ui/DialogLauncher.h"
 #include "ui/FileChoosers.h"
+#include "ui/FrameDialogs.h"
 #include "ui/MainFrame.h"
 #include "ui/NextView.h"
 #include "ui/QrtFilesView.h"
@@ -163,26 +163,24 @@ void CMainFrame::ExecuteCommand(int command) {
 }
 
 void CMainFrame::ShowDialog(int command) {
-    DialogLauncher& dialogs = m_parts.dialogs;
+    FrameDialogs& dialogs = *m_dialogs;
     switch (command) {
         case kCmdSettings:
-            if (dialogs.ShowSettings(this)) ApplySettings();
+            dialogs.ShowSettings(this);  // its changes come into effect through SettingsSheetHost
             break;
         case kCmdStatistics:
             dialogs.ShowStatistics(this);
             break;
         case kCmdSortDialog:
-            if (dialogs.ShowSort(this)) StartRefresh();
+            dialogs.ShowSort(this);  // a changed order asks for its refresh itself (UM_REFRESH)
             break;
         case kCmdAbout: {
             int stays = -1;  // opened by the user: stays until OK
+            const QScopedValueRollback open(m_aboutBoxOpen, true);
             dialogs.ShowAboutBox(this, stays);
             break;
         }
         case kCmdContextHelp:
-            QWhatsThis::enterWhatsThisMode();
-            dialogs.ShowHelp(this, command);
-            break;
         case kCmdHelpTopics:
         case kCmdHelp:
         case kCmdHelpIndex:
@@ -210,9 +208,33 @@ void CMainFrame::ChangeSortMode(int sortMode) {
     m_sink->Post({UM_REFRESH});
 }
 
-// The fills' own busy ends, and their UM_TREEFILLED handling, bring the count back to 0.
 void CMainFrame::ToggleNetworkDrives() {
     m_app.controller.ToggleNetworkDrives();
+}
+
+// Both trees fill again as one job, as command 2050 fills them, but the flag stays: flipped here
+// first, the command's own flip puts it back before the fills read it.
+void CMainFrame::RefillTrees() {
+    m_app.settings.IncludeNetworkDrives = !m_app.settings.IncludeNetworkDrives;
+    m_app.controller.ToggleNetworkDrives();
+}
+
+void CMainFrame::ApplyListSettings(Side side) {
+    List(side).ApplySettings();
+}
+
+// The trees keep their colours in their palettes; the lists' delegates read the settings as they
+// paint.
+void CMainFrame::RedrawFrame() {
+    for (Side side : kSides) {
+        TreeView(side).ApplySettings();
+        List(side).viewport()->update();
+    }
+    update();
+}
+
+void CMainFrame::CurrentViewChanged() {
+    UpdateActions();
 }
 
 void CMainFrame::ToggleCommandFile() {

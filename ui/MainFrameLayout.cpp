@@ -9,6 +9,7 @@
 #include "app/SettingsStore.h"
 #include "platform/ProfileStore.h"
 #include "ui/MainFrame.h"
+#include "ui/ProgressDialogSink.h"
 #include "ui/QrtFilesView.h"
 #include "ui/QrtSplitterWnd.h"
 #include "ui/QtFrameSink.h"
@@ -38,6 +39,8 @@ void CMainFrame::ShowFirstTime() {
     RestoreToolBarState();
     m_splitter->SetInitialSizes(m_app.store.ReadLayout("LeftPaneWidth"), m_app.store.ReadLayout("DrivePaneHeight"));
     RestorePlacement();
+    // Start-up's job began before the window was shown: its progress dialog would stand behind it.
+    if (QWidget* progress = m_parts.progress.Dialog()) progress->raise();
     if (!m_splitter->InitialSizesApplied()) m_splitter->ApplyInitialSizes();
     m_laidOut = true;
     FitStatusPanes(m_splitter->ColumnWidth());

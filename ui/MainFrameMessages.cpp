@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QScopedValueRollback>
 
 #include "app/RunOptions.h"
 #include "core/DirectoryPair.h"
@@ -15,7 +16,7 @@
 #include "ops/FrameController.h"
 #include "ops/WindowTitle.h"
 #include "platform/Prompter.h"
-#include "ui/DialogLauncher.h"
+#include "ui/FrameDialogs.h"
 #include "ui/MainFrame.h"
 #include "ui/ProgressDialog.h"
 #include "ui/ProgressDialogSink.h"
@@ -26,6 +27,10 @@
 namespace quarto {
 
 intptr_t CMainFrame::HandleMessage(const FrameMessage& message) {
+    // Start-up posts the logo's message once and each activation once more; one arriving while
+    // the logo stands (inside its modal loop) would open a second box over the first, and the
+    // two would count the one splash time down twice, leaving one open for good.
+    if (message.id == UM_SHOWLOGO && m_aboutBoxOpen) return 0;
     const intptr_t result = m_app.controller.Handle(message);
     RequestUiUpdate();
     return result;
@@ -52,7 +57,7 @@ void CMainFrame::UpdateTitle() {
 }
 
 void CMainFrame::InvalidateStatistics() {
-    m_parts.dialogs.InvalidateStatistics();
+    m_dialogs->InvalidateStatistics();
 }
 
 void CMainFrame::ClearTreeSelection(Side side) {
@@ -60,7 +65,8 @@ void CMainFrame::ClearTreeSelection(Side side) {
 }
 
 void CMainFrame::ShowAboutBox(int& splashTimeLeft) {
-    m_parts.dialogs.ShowAboutBox(this, splashTimeLeft);
+    const QScopedValueRollback open(m_aboutBoxOpen, true);
+    m_dialogs->ShowAboutBox(this, splashTimeLeft);
 }
 
 void CMainFrame::RequestClose() {
@@ -90,7 +96,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     m_closing = true;
     SaveLayoutAndCounters();
-    m_parts.dialogs.CloseStatistics();
+    m_dialogs->CloseStatistics();
     event->accept();
     // A job still running (Shift held, or the end of an unattended job) is asked to stop by the
     // frame's close; its questions get their cautious answers without a window to show them.

@@ -63,6 +63,13 @@ void CQrtDriveView::ApplySettings() {
     viewport()->update();
 }
 
+// The one column is at least as wide as the pane, so that the selection spans the whole row; a
+// deeper tree than the pane is wide still scrolls sideways.
+bool CQrtDriveView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Resize) header()->setMinimumSectionSize(viewport()->width());
+    return QTreeView::viewportEvent(event);
+}
+
 // The view opens and closes branches as the tree does (SelectPath opens them on its way down, a
 // branch without subfolders does not open).
 void CQrtDriveView::SyncExpansion(TreeItemId item) {

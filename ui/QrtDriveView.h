@@ -40,6 +40,7 @@ class CQrtDriveView final : public QTreeView {
     void ApplySettings();
 
   protected:
+    bool viewportEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

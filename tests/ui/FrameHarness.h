@@ -1,8 +1,8 @@
 // A main window over the application's real objects, as start-up builds them: settings in a real
 // settings file under a temporary XDG_CONFIG_HOME, the job context, the frame's message logic,
 // refreshes, operations, snapshots, programs, and drive trees whose only drive is a temporary
-// folder holding "left" and "right". Prompts are answered from a script (the prompt seam);
-// the dialogs record what was opened.
+// folder holding "left" and "right". Prompts are answered from a script (the prompt seam); the
+// frame opens its real dialogs.
 #pragma once
 
 #include <QTemporaryDir>
@@ -36,15 +36,6 @@
 #include "ui/QtPrompter.h"
 
 namespace quarto::test {
-
-struct RecordingDialogs : DialogLauncher {
-    void ShowStatistics(QWidget*) override { ++statistics; }
-    void ShowAboutBox(QWidget*, int& splashTimeLeft) override { aboutTimes.push_back(splashTimeLeft); }
-    void ShowHelp(QWidget*, int command) override { help.push_back(command); }
-    int statistics = 0;
-    std::vector<int> aboutTimes;
-    std::vector<int> help;
-};
 
 // Environment values set for the harness's life.
 class EnvValue {
@@ -94,9 +85,10 @@ class FrameHarness {
         controller->StartUp();
         WaitIdle();
     }
-    // Until no job runs and the workers are done.
+    // Until no job runs and the workers are done, or the window has closed (a closed frame
+    // counts no more busy ends: a batch job closes it with its save still counted).
     bool WaitIdle(int timeoutMs = 10000) {
-        return QTest::qWaitFor([this] { return controller->Idle(); }, timeoutMs);
+        return QTest::qWaitFor([this] { return controller->Idle() || closed; }, timeoutMs);
     }
     // A new window over the same settings file, as the next start of the program builds it.
     void Rebuild() {
@@ -136,7 +128,7 @@ class FrameHarness {
     DirectoryPair pair;
     SnapshotFileChooser snapshotChooser;
     CommandFileChooser commandFileChooser;
-    RecordingDialogs dialogs;
+    DialogLauncher noDialogs;  // the frame opens its own (FrameDialogs)
     std::unique_ptr<FileItemActions> actions;
     std::unique_ptr<OperationDriver> driver;
     std::unique_ptr<SnapshotOperations> snapshots;
@@ -151,6 +143,7 @@ class FrameHarness {
 
   private:
     void Build() {
+        closed = false;
         DriveSources sources;
         mounts.File("mountinfo", Mount(disk.Root()));
         sources.mountInfo = mounts.Path("mountinfo");
@@ -172,7 +165,7 @@ class FrameHarness {
                                      *refresher, *driver, *snapshots, *programs, commandFile, threads,
                                      {trees[0].get(), trees[1].get()}, "quarto"};
         frame = std::make_unique<CMainFrame>(
-            services, WindowParts{windowPrompter, progress, snapshotChooser, commandFileChooser, dialogs});
+            services, WindowParts{windowPrompter, progress, snapshotChooser, commandFileChooser, noDialogs});
         frame->onClosed = [this] { closed = true; };
         viewRelay.SetTarget(frame.get());
         frameRelay.SetTarget(&frame->Sink());

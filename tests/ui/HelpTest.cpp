@@ -5,9 +5,11 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -175,6 +177,21 @@ class HelpTest : public QObject {
             QVERIFY2(anchor.isEmpty() || text.contains(QStringLiteral("id=\"%1\"").arg(anchor)),
                      qPrintable(page + QLatin1Char('#') + anchor));
         }
+    }
+
+    // Every picture a page shows is compiled in with the pages and loads.
+    void everyPictureIsCompiledIn() {
+        const QRegularExpression source(QStringLiteral("<img src=\"([^\"]+)\""));
+        int pictures = 0;
+        for (const QString& page : QDir(QStringLiteral(":/help")).entryList({QStringLiteral("*.html")})) {
+            QFile file(QStringLiteral(":/help/") + page);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            for (const QRegularExpressionMatch& m : source.globalMatch(QString::fromUtf8(file.readAll()))) {
+                QVERIFY2(!QImage(QStringLiteral(":/help/") + m.captured(1)).isNull(), qPrintable(m.captured(1)));
+                ++pictures;
+            }
+        }
+        QVERIFY(pictures >= 5);
     }
 
     void theInstalledManualComesFirst() {

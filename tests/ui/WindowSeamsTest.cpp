@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <future>
 #include <thread>
 
@@ -14,6 +15,7 @@
 #include "tests/ui/UiTest.h"
 #include "ui/DriveTreeModel.h"
 #include "ui/QrtFilesView.h"
+#include "ui/QrtSplitterWnd.h"
 
 namespace quarto::test {
 
@@ -46,6 +48,25 @@ class WindowSeamsTest : public QObject {
         QCOMPARE(sink.Send({UM_BUSY, 1}), intptr_t{0});
         QCoreApplication::processEvents();
         QCOMPARE(handled.size(), size_t{2});
+    }
+
+    // A scan asks for a statistics repaint once per file: the UI thread hears of a burst once,
+    // and of a change after that again.
+    void StatisticsNoticesCoalesce() {
+        int heard = 0;
+        QtFrameSink sink([&](const FrameMessage& message) -> intptr_t {
+            if (message.id == UM_STATISTICS) ++heard;
+            return 0;
+        });
+        std::thread scan([&] {
+            for (int i = 0; i < 100000; ++i) sink.InvalidateStatistics();
+        });
+        scan.join();
+        QCoreApplication::processEvents();
+        QCOMPARE(heard, 1);
+        sink.InvalidateStatistics();
+        QCoreApplication::processEvents();
+        QCOMPARE(heard, 2);
     }
 
     // A worker's question is a message box on the UI thread with the caption, text, buttons and
@@ -149,6 +170,13 @@ class WindowSeamsTest : public QObject {
         QCOMPARE(h.settings.LeftDir, h.disk.Path("left/sub/"));
         QCOMPARE(view.currentIndex(), sub);
         QVERIFY(QTest::qWaitFor([&] { return h.frame->List(Side::Left).model()->rowCount() == 1; }));  // placeholder
+        // The selection spans the pane's width, as the pane narrows and widens again, without
+        // a sideways scroll bar while the names fit.
+        for (int column : {320, 250, 480}) {
+            h.frame->Splitter().SetColumnWidth(column);
+            QTRY_COMPARE(view.columnWidth(0), view.viewport()->width());
+            QVERIFY(!view.horizontalScrollBar()->isVisible());
+        }
     }
 };
 
